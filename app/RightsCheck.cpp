@@ -1,0 +1,7 @@
+#include "app/DriverWizardApp.h"
+
+// Not built yet: nobody is taken to be allowed to install.
+void CDriverWizardApp::CheckInstallRights()
+{
+    g_nSetupStatus = SETUP_NOT_PERMITTED;
+}

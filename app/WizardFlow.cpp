@@ -1,0 +1,249 @@
+// The wizard's state machine: shows the pages one at a time and runs the installation and
+// copy steps between them, in the order the user's choices give.
+#include "app/DriverWizardApp.h"
+#include "app/Buffers.h"
+#include "res/resource.h"
+#include "ui/DestinationDlg.h"
+#include "ui/PrinterDlg.h"
+#include "ui/SummaryDlg.h"
+#include "ui/WelcomeDlg.h"
+#include <direct.h>
+#include <string.h>
+
+// The pages live for the whole run, built in this order and destroyed in the reverse one.
+struct WizardPages {
+    CWelcomeDlg welcome;
+    CDestinationDlg destination;
+    CSummaryDlg summary;
+    CPrinterDlg printer;
+
+    BOOL HaveBuffers() const
+    {
+        return destination.HasBuffers() && summary.HasBuffers() && printer.HasBuffers();
+    }
+};
+
+void CDriverWizardApp::RunWizard()
+{
+    WizardPages pages;
+
+    char* pszCandidates = NULL;
+    if (pages.HaveBuffers()) {
+        char* pszPattern = LoadTextBuffer(IDS_INF_PATTERN);
+        if (pszPattern != NULL)
+            pszCandidates = FindDriverInfs(pszPattern);
+        FreeBuffer(pszPattern);
+    }
+    // Without its work buffers the wizard cannot run at all.
+    if (pszCandidates == NULL)
+        return;
+
+    BeginWaitCursor();
+    BOOL bRunning = TRUE;
+    while (bRunning) {
+        switch (m_nWizardStep) {
+        case STEP_WELCOME:
+            bRunning = WelcomeStep(pages, pszCandidates);
+            break;
+        case STEP_PRINTER:
+            bRunning = PrinterStep(pages);
+            break;
+        case STEP_DESTINATION:
+            bRunning = DestinationStep(pages);
+            break;
+        case STEP_SUMMARY:
+            bRunning = SummaryStep(pages);
+            break;
+        case STEP_INSTALL_DRIVER:
+            bRunning = InstallDriverStep(pszCandidates);
+            break;
+        case STEP_CREATE_PRINTER:
+            bRunning = CreatePrinterStep(pages);
+            break;
+        case STEP_OPEN_PRINTERS:
+            RestoreWaitCursor();
+            OpenPrintersFolder();
+            bRunning = FALSE;
+            break;
+        case STEP_OPEN_DESTINATION:
+            RestoreWaitCursor();
+            OpenWithShell(pages.destination.m_pszPath);
+            bRunning = FALSE;
+            break;
+        default:
+            // No step leads here; going round again would never end.
+            bRunning = FALSE;
+            break;
+        }
+    }
+
+    FreeBuffer(pszCandidates);
+    EndWaitCursor();
+}
+
+BOOL CDriverWizardApp::WelcomeStep(WizardPages& pages, LPCSTR pszCandidates)
+{
+    try {
+        CheckInstallRights();
+    } catch (...) {
+        // A failed check leaves the status as it found it; the page is shown anyway.
+    }
+
+    CWelcomeDlg& welcome = pages.welcome;
+    if (g_nSetupStatus == SETUP_NOT_PERMITTED)
+        welcome.m_bInstallDisabled = TRUE;
+    else
+        welcome.m_bInstallDisabled = *FindInstallableInf(pszCandidates) == '\0';
+
+    ShowPage(welcome);
+
+    switch (welcome.m_nResult) {
+    case PAGE_CANCEL:
+        return FALSE;
+    case PAGE_NEXT:
+        if (welcome.m_nTask == 0) {
+            m_bCopyTask = FALSE;
+            m_nWizardStep = STEP_PRINTER;
+        } else if (welcome.m_nTask == 1) {
+            m_bCopyTask = TRUE;
+            m_nWizardStep = STEP_DESTINATION;
+        }
+        break;
+    }
+    return TRUE;
+}
+
+BOOL CDriverWizardApp::PrinterStep(WizardPages& pages)
+{
+    if (!CheckMonitor(&pages.printer))
+        return FALSE;
+
+    ShowPage(pages.printer);
+    RestoreWaitCursor();
+
+    switch (pages.printer.m_nResult) {
+    case PAGE_CANCEL:
+        return FALSE;
+    case PAGE_BACK:
+        m_nWizardStep = STEP_WELCOME;
+        break;
+    case PAGE_NEXT:
+        m_nWizardStep = STEP_SUMMARY;
+        break;
+    }
+    return TRUE;
+}
+
+BOOL CDriverWizardApp::DestinationStep(WizardPages& pages)
+{
+    // Browsing on the page changes the current drive and directory; every later step reads
+    // the package from the directory current before it.
+    char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
+    if (pszDirectory == NULL)
+        return FALSE;
+    int nDrive = _getdrive();
+    BOOL bHaveDirectory = _getcwd(pszDirectory, (int)NAME_BUFFER_SIZE) != NULL;
+
+    ShowPage(pages.destination);
+    RestoreWaitCursor();
+    _chdrive(nDrive);
+    if (bHaveDirectory)
+        _chdir(pszDirectory);
+    FreeBuffer(pszDirectory);
+
+    switch (pages.destination.m_nResult) {
+    case PAGE_CANCEL:
+        return FALSE;
+    case PAGE_BACK:
+        m_nWizardStep = STEP_WELCOME;
+        break;
+    case PAGE_NEXT:
+        m_nWizardStep = STEP_SUMMARY;
+        break;
+    }
+    return TRUE;
+}
+
+BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
+{
+    CSummaryDlg& summary = pages.summary;
+    if (pages.welcome.m_nTask == 0) {
+        summary.SetPrinterName(pages.printer.m_strPrinterName);
+        summary.SetPort(pages.printer.m_pszPortName);
+        summary.SetDestination("");
+    } else {
+        summary.SetPrinterName("");
+        summary.SetPort("");
+        summary.SetDestination(pages.destination.m_pszPath);
+    }
+    summary.m_bCopyTask = m_bCopyTask;
+
+    ShowPage(summary);
+    RestoreWaitCursor();
+
+    switch (summary.m_nResult) {
+    case PAGE_CANCEL:
+        return FALSE;
+    case PAGE_BACK:
+        m_nWizardStep = m_bCopyTask ? STEP_DESTINATION : STEP_PRINTER;
+        break;
+    case PAGE_NEXT:
+        if (!m_bCopyTask) {
+            m_nWizardStep = STEP_INSTALL_DRIVER;
+            break;
+        }
+        return CopyToDestination(pages.destination.m_pszPath);
+    }
+    return TRUE;
+}
+
+// Copies the package into the destination (given as the directory followed by "\." so the
+// shell copies into it) and goes on to open it. A destination too long for that is refused,
+// and the user chooses another one.
+BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
+{
+    char* pszCopyPath = AllocBuffer(NAME_BUFFER_SIZE);
+    if (pszCopyPath == NULL)
+        return FALSE;
+
+    if (strlen(pszDestination) + 2 < NAME_BUFFER_SIZE) {
+        strcpy(pszCopyPath, pszDestination);
+        strcat(pszCopyPath, "\\.");
+        CopyPackage(pszCopyPath);
+        m_nWizardStep = STEP_OPEN_DESTINATION;
+    } else {
+        char* pszText = LoadTextBuffer(IDS_ILLEGAL_NAME);
+        char* pszCaption = LoadTextBuffer(IDS_CAPTION);
+        if (pszText != NULL && pszCaption != NULL)
+            ::MessageBoxA(NULL, pszText, pszCaption, MB_OK | MB_ICONERROR);
+        FreeBuffer(pszText);
+        FreeBuffer(pszCaption);
+        m_nWizardStep = STEP_DESTINATION;
+    }
+    FreeBuffer(pszCopyPath);
+    return TRUE;
+}
+
+BOOL CDriverWizardApp::InstallDriverStep(LPCSTR pszCandidates)
+{
+    RestoreWaitCursor();
+    LPCSTR pszInfFile = FindInstallableInf(pszCandidates);
+    // The printer API library goes to the system directory whatever the driver's fate.
+    CopyApiDll();
+    if (InstallPrinterDriver(pszInfFile, m_pszDriverName, NULL))
+        m_nWizardStep = STEP_CREATE_PRINTER;
+    else
+        m_nWizardStep = STEP_PRINTER;
+    return TRUE;
+}
+
+BOOL CDriverWizardApp::CreatePrinterStep(WizardPages& pages)
+{
+    RestoreWaitCursor();
+    if (CreatePrinter(NULL, pages.printer.m_strPrinterName, m_pszDriverName, pages.printer.m_pszPortName,
+                      NULL, NULL, NULL))
+        m_nWizardStep = STEP_OPEN_PRINTERS;
+    else
+        m_nWizardStep = STEP_PRINTER;
+    return TRUE;
+}

@@ -1,0 +1,40 @@
+// How the flow reaches the pages and the other subsystems in the shipped program.
+#include "app/DriverWizardApp.h"
+#include "app/Staging.h"
+#include "install/DriverInstall.h"
+#include "monitor/MonitorInstall.h"
+
+void CDriverWizardApp::ShowPage(CDialog& page)
+{
+    page.DoModal();
+}
+
+BOOL CDriverWizardApp::CheckMonitor(CWnd* pOwner)
+{
+    return ::CheckMonitor(pOwner);
+}
+
+void CDriverWizardApp::CopyApiDll()
+{
+    ::CopyApiDll();
+}
+
+BOOL CDriverWizardApp::InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment)
+{
+    return ::InstallPrinterDriver(pszInfFile, pszDriverName, pszEnvironment);
+}
+
+void CDriverWizardApp::CopyPackage(LPCSTR pszDestination)
+{
+    ::CopyPackage(pszDestination);
+}
+
+void CDriverWizardApp::OpenPrintersFolder()
+{
+    ::OpenPrintersFolder();
+}
+
+void CDriverWizardApp::OpenWithShell(LPCSTR pszPath)
+{
+    ::OpenWithShell(pszPath);
+}

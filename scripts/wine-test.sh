@@ -1,0 +1,36 @@
+#!/bin/sh
+# wine-test.sh PROGRAM [ARGS...]: runs one Windows test program under Wine for ctest.
+#   WINETEST_PREFIX     the ready prefix that the build made (required)
+#   WINETEST_OWN_PREFIX 1: run in a fresh copy of it, removed afterwards
+#   WINETEST_WINVER     Windows version the prefix reports (winxp, win2k, nt40, ...);
+#                       needs WINETEST_OWN_PREFIX
+#   WINETEST_OWN_DISPLAY 1: run on a virtual display of its own, so that no other test's
+#                       windows cover this one's
+#   WINETEST_TIMEOUT    seconds before the run is killed (default 300)
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+
+template=${WINETEST_PREFIX:?WINETEST_PREFIX is not set}
+prefix=$template
+if [ "${WINETEST_OWN_PREFIX:-0}" = 1 ]; then
+    prefix=$(mktemp -d "${TMPDIR:-/tmp}/winetest.XXXXXX")
+    cp -a "$template/." "$prefix/"
+    trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
+elif [ -n "${WINETEST_WINVER:-}" ]; then
+    echo "wine-test.sh: WINETEST_WINVER needs WINETEST_OWN_PREFIX=1" >&2
+    exit 2
+fi
+export WINEPREFIX="$prefix"
+
+if [ -n "${WINETEST_WINVER:-}" ]; then
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$WINETEST_WINVER" /f >/dev/null 2>&1
+fi
+
+if [ "${WINETEST_OWN_DISPLAY:-0}" = 1 ]; then
+    timeout -k 5 "${WINETEST_TIMEOUT:-300}" xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+else
+    timeout -k 5 "${WINETEST_TIMEOUT:-300}" wine "$@"
+fi
+rc=$?
+exit $rc

@@ -1,0 +1,162 @@
+#include "tests/harness/MessageBoxes.h"
+#include "tests/harness/Windows.h"
+#include <algorithm>
+
+namespace harness {
+
+namespace {
+
+const int kTextID = 0xFFFF;
+const int kIconID = 1088;
+
+MessageBoxRecorder* g_pRecorder = NULL;
+
+struct SystemIcon {
+    LPCSTR lpszName;
+    UINT nFlag;
+};
+
+const SystemIcon kSystemIcons[] = {
+    { (LPCSTR)IDI_HAND, MB_ICONERROR },
+    { (LPCSTR)IDI_QUESTION, MB_ICONQUESTION },
+    { (LPCSTR)IDI_EXCLAMATION, MB_ICONEXCLAMATION },
+    { (LPCSTR)IDI_ASTERISK, MB_ICONINFORMATION },
+};
+
+const UINT kUnknownIcon = MB_ICONMASK;
+
+// Pixels of the icon static on the screen that differ from the icon drawn here over the
+// same background.
+int IconMismatches(HWND hStatic, HICON hIcon)
+{
+    const int kSize = 32;
+    RECT rect = ClientRectOnScreen(hStatic);
+    HDC hScreen = ::GetDC(NULL);
+    HDC hMemory = ::CreateCompatibleDC(hScreen);
+    HBITMAP hBitmap = ::CreateCompatibleBitmap(hScreen, kSize, kSize);
+    HGDIOBJ hOld = ::SelectObject(hMemory, hBitmap);
+    HBRUSH hBackground = ::CreateSolidBrush(::GetPixel(hScreen, rect.left, rect.top));
+    RECT fill = { 0, 0, kSize, kSize };
+    ::FillRect(hMemory, &fill, hBackground);
+    ::DrawIconEx(hMemory, 0, 0, hIcon, kSize, kSize, 0, NULL, DI_NORMAL);
+    int nWrong = 0;
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x)
+            nWrong += ::GetPixel(hMemory, x, y) != ::GetPixel(hScreen, rect.left + x, rect.top + y);
+    }
+    ::SelectObject(hMemory, hOld);
+    ::DeleteObject(hBackground);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hMemory);
+    ::ReleaseDC(NULL, hScreen);
+    return nWrong;
+}
+
+UINT IconFlag(HWND hBox)
+{
+    HWND hStatic = ::GetDlgItem(hBox, kIconID);
+    HICON hIcon = (HICON)::SendMessageA(hStatic, STM_GETICON, 0, 0);
+    if (hIcon == NULL || !(::GetWindowLongA(hStatic, GWL_STYLE) & WS_VISIBLE))
+        return 0;
+    // Icon handles of this process can be compared; another process's icon only by its looks.
+    DWORD dwProcessId = 0;
+    ::GetWindowThreadProcessId(hBox, &dwProcessId);
+    bool bOwnBox = dwProcessId == ::GetCurrentProcessId();
+    for (const SystemIcon& icon : kSystemIcons) {
+        HICON hSystemIcon = ::LoadIconA(NULL, icon.lpszName);
+        if (bOwnBox ? hIcon == hSystemIcon : IconMismatches(hStatic, hSystemIcon) == 0)
+            return icon.nFlag;
+    }
+    return kUnknownIcon;
+}
+
+UINT ButtonFlags(HWND hBox)
+{
+    bool ok = ::GetDlgItem(hBox, IDOK) != NULL;
+    bool cancel = ::GetDlgItem(hBox, IDCANCEL) != NULL;
+    bool yes = ::GetDlgItem(hBox, IDYES) != NULL;
+    bool no = ::GetDlgItem(hBox, IDNO) != NULL;
+    bool retry = ::GetDlgItem(hBox, IDRETRY) != NULL;
+    bool abort = ::GetDlgItem(hBox, IDABORT) != NULL;
+    if (abort)
+        return MB_ABORTRETRYIGNORE;
+    if (yes && no)
+        return cancel ? MB_YESNOCANCEL : MB_YESNO;
+    if (retry)
+        return MB_RETRYCANCEL;
+    if (ok && cancel)
+        return MB_OKCANCEL;
+    return MB_OK;
+}
+
+int DefaultAnswer(HWND hBox)
+{
+    const int candidates[] = { IDOK, IDCANCEL, IDNO };
+    for (int nButton : candidates) {
+        if (::GetDlgItem(hBox, nButton) != NULL)
+            return nButton;
+    }
+    return IDCANCEL;
+}
+
+} // namespace
+
+bool IsMessageBox(HWND hWnd)
+{
+    return ClassName(hWnd) == "#32770" && ::GetDlgItem(hWnd, kIconID) != NULL &&
+           ::GetDlgItem(hWnd, kTextID) != NULL;
+}
+
+MessageBoxRecord ReadMessageBox(HWND hBox)
+{
+    MessageBoxRecord box;
+    box.text = ControlText(hBox, kTextID);
+    box.caption = WindowText(hBox);
+    box.type = IconFlag(hBox) | ButtonFlags(hBox);
+    box.answer = 0;
+    return box;
+}
+
+void AnswerMessageBox(HWND hBox, int nButton)
+{
+    ::PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), (LPARAM)::GetDlgItem(hBox, nButton));
+}
+
+MessageBoxRecorder::MessageBoxRecorder()
+{
+    g_pRecorder = this;
+    m_hHook = ::SetWindowsHookExA(WH_CBT, &MessageBoxRecorder::CbtProc, NULL, ::GetCurrentThreadId());
+}
+
+MessageBoxRecorder::~MessageBoxRecorder()
+{
+    ::UnhookWindowsHookEx(m_hHook);
+    g_pRecorder = NULL;
+}
+
+LRESULT CALLBACK MessageBoxRecorder::CbtProc(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HCBT_ACTIVATE && g_pRecorder != NULL && IsMessageBox((HWND)wParam))
+        g_pRecorder->OnBoxActivated((HWND)wParam);
+    return ::CallNextHookEx(NULL, nCode, wParam, lParam);
+}
+
+void MessageBoxRecorder::OnBoxActivated(HWND hBox)
+{
+    // A box can be activated more than once (after a window in front of it closes).
+    if (std::find(m_answered.begin(), m_answered.end(), hBox) != m_answered.end() && ::IsWindow(hBox))
+        return;
+    m_answered.push_back(hBox);
+
+    MessageBoxRecord box = ReadMessageBox(hBox);
+    if (!m_answers.empty()) {
+        box.answer = m_answers.front();
+        m_answers.pop_front();
+    } else {
+        box.answer = DefaultAnswer(hBox);
+    }
+    boxes.push_back(box);
+    AnswerMessageBox(hBox, box.answer);
+}
+
+} // namespace harness

@@ -1,0 +1,19 @@
+// Shows a dialog of this process and drives it from a script, the way a user would.
+#pragma once
+#include "framework/Dialog.h"
+#include <functional>
+
+namespace harness {
+
+struct PageRun {
+    INT_PTR nModalResult;  // what DoModal returned
+    bool bScriptRan;       // the page came up and the script ran
+    bool bLeftOpen;        // the script did not close the page; it was ended here
+};
+
+// Runs page.DoModal(); once the page is up, calls script with its window. The script clicks
+// and types with the helpers of Windows.h; message boxes it provokes are answered by a
+// MessageBoxRecorder the test holds. A page the script leaves open is ended here.
+PageRun RunPage(CDialog& page, const std::function<void(HWND hPage)>& script);
+
+} // namespace harness

@@ -1,0 +1,41 @@
+// Starts the built setup.exe as a separate process in a package directory and drives it
+// only through its windows, as a user would.
+#pragma once
+#include "tests/harness/MessageBoxes.h"
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+// The Windows form (Z:\...) of a path that ctest passed in an environment variable.
+std::string PathFromEnvironment(const char* pszVariable);
+// Copies a directory tree; false if any file or directory could not be made.
+bool CopyTree(const std::string& from, const std::string& to);
+
+class WizardProcess {
+public:
+    WizardProcess();
+    ~WizardProcess();
+
+    // Copies the built sample package, setup.exe included, to C:\<name> and returns that path.
+    static std::string StagePackage(const std::string& name);
+    // From its next start, setup.exe reports this Windows version (winxp, win2k, win2003,
+    // nt40, vista, win98, ...).
+    static void SetWindowsVersion(const char* pszVersion);
+
+    // Starts setup.exe of the directory with that directory as its current one.
+    bool Start(const std::string& directory);
+    // The process's visible top-level window with this title.
+    HWND WaitForWindow(const char* pszTitle, DWORD dwTimeoutMs) const;
+    // The process's next message box, read and left open.
+    HWND WaitForMessageBox(MessageBoxRecord* pBox, DWORD dwTimeoutMs) const;
+    bool WaitForExit(DWORD dwTimeoutMs, DWORD* pdwExitCode = NULL);
+    bool IsRunning() const;
+    std::vector<HWND> VisibleWindows() const;
+
+private:
+    PROCESS_INFORMATION m_pi;
+};
+
+} // namespace harness

@@ -1,0 +1,78 @@
+// A wizard whose pages and installation steps are scripted: each showing of a page takes
+// the next answer of the script, each step answers as the test set it, and everything the
+// flow did is written to a trace.
+#pragma once
+#include "app/DriverWizardApp.h"
+#include <doctest.h>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+// One showing of a page: which page the flow must show and how it closes.
+struct Showing {
+    UINT nPage;                      // IDD_WELCOME, IDD_PRINTER, ...
+    int nResult;                     // PAGE_NEXT, PAGE_BACK, PAGE_CANCEL or anything else
+    int nTask = 0;                   // welcome page: the task chosen
+    const char* pszPrinter = NULL;   // printer page: the name and port entered
+    const char* pszPort = NULL;
+    const char* pszPath = NULL;      // destination page: the directory chosen
+    const char* pszBrowseTo = NULL;  // destination page: where browsing leaves the current directory
+};
+
+class ScriptedWizard : public CDriverWizardApp {
+public:
+    ScriptedWizard();
+
+    std::deque<Showing> showings;
+    bool bAllowedToInstall = true;
+    bool bRightsCheckThrows = false;
+    std::string installableInf = "driver.inf";  // empty: the package holds no driver INF
+    std::deque<BOOL> monitorResults;            // empty: TRUE
+    std::deque<BOOL> driverResults;
+    std::deque<BOOL> printerResults;
+
+    // One line per thing the flow did, such as "welcome install-enabled" or "copy C:\out\.".
+    std::vector<std::string> trace;
+    // Wait cursors counted while the steps ran; all should be 1.
+    std::vector<int> waitCursorCounts;
+    // The current directory when the package was copied.
+    std::string copyDirectory;
+
+    // Runs the flow from the welcome step.
+    void RunFromWelcome();
+
+protected:
+    void ShowPage(CDialog& page) override;
+    void CheckInstallRights() override;
+    LPCSTR FindInstallableInf(LPCSTR pszCandidates) override;
+    BOOL CheckMonitor(CWnd* pOwner) override;
+    void CopyApiDll() override;
+    BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment) override;
+    BOOL CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, LPCSTR pszDriverName, LPCSTR pszPortName,
+                       LPCSTR pszComment, LPCSTR pszLocation, LPCSTR pszSepFile) override;
+    void CopyPackage(LPCSTR pszDestination) override;
+    void OpenPrintersFolder() override;
+    void OpenWithShell(LPCSTR pszPath) override;
+
+private:
+    void Step(const std::string& line);
+    static BOOL Next(std::deque<BOOL>& results);
+};
+
+} // namespace harness
+
+// Traces print line by line when a check fails.
+namespace doctest {
+template <>
+struct StringMaker<std::vector<std::string>> {
+    static String convert(const std::vector<std::string>& lines)
+    {
+        String text = "{";
+        for (const std::string& line : lines)
+            text += String("\n    \"") + line.c_str() + "\"";
+        return text + " }";
+    }
+};
+} // namespace doctest

@@ -1,0 +1,48 @@
+// Reading and driving windows by handle, in this process or another one.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+std::string WindowText(HWND hWnd);
+std::string ControlText(HWND hDialog, int nID);
+bool IsChecked(HWND hDialog, int nID);
+bool IsEnabled(HWND hDialog, int nID);
+std::string ClassName(HWND hWnd);
+// The texts of a window's children, in their order.
+std::vector<std::string> ChildTexts(HWND hWnd);
+
+// Clicks a button and returns when its handlers are done (this process only).
+void Click(HWND hDialog, int nID);
+// Clicks a button without waiting (another process, or a click that opens a modal window).
+void PostClick(HWND hDialog, int nID);
+// Sets an edit's text as if typed; the control notifies its parent of the change.
+void TypeText(HWND hDialog, int nID, const char* pszText);
+
+// Client rectangle in screen coordinates.
+RECT ClientRectOnScreen(HWND hWnd);
+COLORREF ScreenPixel(int x, int y);
+
+// Calls pred every 20 ms, handling this thread's messages meanwhile, until it is true or
+// the time is up; returns its last answer.
+template <typename Pred>
+bool WaitFor(Pred pred, DWORD dwTimeoutMs)
+{
+    DWORD dwStart = ::GetTickCount();
+    for (;;) {
+        if (pred())
+            return true;
+        if (::GetTickCount() - dwStart >= dwTimeoutMs)
+            return false;
+        MSG msg;
+        while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(20);
+    }
+}
+
+} // namespace harness

@@ -1,0 +1,364 @@
+// The wizard's state machine, with scripted pages and steps.
+#include <doctest.h>
+#include "app/Buffers.h"
+#include "res/resource.h"
+#include "tests/harness/MessageBoxes.h"
+#include "tests/harness/ScriptedWizard.h"
+#include "ui/WizardPage.h"
+#include <direct.h>
+#include <string>
+#include <vector>
+
+using harness::ScriptedWizard;
+using harness::Showing;
+typedef std::vector<std::string> Trace;
+
+namespace {
+
+Showing Welcome(int nResult, int nTask = 0)
+{
+    Showing showing = { IDD_WELCOME, nResult };
+    showing.nTask = nTask;
+    return showing;
+}
+
+Showing Printer(int nResult, const char* pszName = "Office", const char* pszPort = "FILE:")
+{
+    Showing showing = { IDD_PRINTER, nResult };
+    showing.pszPrinter = pszName;
+    showing.pszPort = pszPort;
+    return showing;
+}
+
+Showing Destination(int nResult, const char* pszPath = "C:\\out")
+{
+    Showing showing = { IDD_DESTINATION, nResult };
+    showing.pszPath = pszPath;
+    return showing;
+}
+
+Showing Summary(int nResult)
+{
+    return Showing{ IDD_SUMMARY, nResult };
+}
+
+const char* const kInstallSummary = "summary install name=Office port=FILE: destination=";
+const char* const kCopySummary = "summary copy name= port= destination=C:\\out";
+
+} // namespace
+
+TEST_CASE("the install road runs from the welcome page to the Printers folder")
+{
+    ScriptedWizard wizard;
+    wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT) };
+    wizard.RunFromWelcome();
+
+    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
+                                 "api-dll", "driver inf=driver.inf name=ZUV Izov",
+                                 "create name=Office driver=ZUV Izov port=FILE:", "open-printers" });
+    CHECK(wizard.m_bCopyTask == FALSE);
+    CHECK(wizard.showings.empty());
+}
+
+TEST_CASE("the copy road copies the package into the destination and opens it")
+{
+    ScriptedWizard wizard;
+    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_NEXT) };
+    wizard.RunFromWelcome();
+
+    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary,
+                                 "copy C:\\out\\.", "open C:\\out" });
+    CHECK(wizard.m_bCopyTask == TRUE);
+}
+
+TEST_CASE("Cancel on any page ends the flow at once")
+{
+    ScriptedWizard wizard;
+
+    SUBCASE("welcome") {
+        wizard.showings = { Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled" });
+    }
+    SUBCASE("printer") {
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer" });
+    }
+    SUBCASE("destination") {
+        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination" });
+    }
+    SUBCASE("summary of the install task") {
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary });
+    }
+    SUBCASE("summary of the copy task") {
+        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary });
+    }
+    CHECK(wizard.showings.empty());
+}
+
+TEST_CASE("a failed monitor check ends the flow before the printer page")
+{
+    ScriptedWizard wizard;
+    wizard.monitorResults = { FALSE };
+    wizard.showings = { Welcome(PAGE_NEXT, 0) };
+    wizard.RunFromWelcome();
+    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor" });
+}
+
+TEST_CASE("Back goes one page back, and the welcome step runs the rights check again")
+{
+    ScriptedWizard wizard;
+
+    SUBCASE("from the printer page") {
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_BACK), Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", "rights",
+                                     "welcome install-enabled" });
+    }
+    SUBCASE("from the destination page") {
+        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", "rights",
+                                     "welcome install-enabled" });
+    }
+    SUBCASE("from the summary of the install task, through the monitor check") {
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_BACK), Printer(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
+                                     "monitor", "printer" });
+    }
+    SUBCASE("from the summary of the copy task") {
+        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_BACK),
+                            Destination(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary,
+                                     "destination" });
+    }
+    CHECK(wizard.showings.empty());
+}
+
+TEST_CASE("a failed installation step returns to the printer page")
+{
+    ScriptedWizard wizard;
+
+    SUBCASE("driver installation") {
+        wizard.driverResults = { FALSE };
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
+                                     "api-dll", "driver inf=driver.inf name=ZUV Izov", "monitor", "printer" });
+    }
+    SUBCASE("printer creation, then a second attempt that succeeds") {
+        wizard.printerResults = { FALSE, TRUE };
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT),
+                            Printer(PAGE_NEXT, "Office 2"), Summary(PAGE_NEXT) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace ==
+              Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary, "api-dll",
+                     "driver inf=driver.inf name=ZUV Izov", "create name=Office driver=ZUV Izov port=FILE:",
+                     "monitor", "printer", "summary install name=Office 2 port=FILE: destination=", "api-dll",
+                     "driver inf=driver.inf name=ZUV Izov", "create name=Office 2 driver=ZUV Izov port=FILE:",
+                     "open-printers" });
+    }
+    CHECK(wizard.showings.empty());
+}
+
+TEST_CASE("a result a step does not know shows the same page again")
+{
+    ScriptedWizard wizard;
+
+    SUBCASE("welcome") {
+        wizard.showings = { Welcome(0), Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "rights", "welcome install-enabled" });
+    }
+    SUBCASE("a task the welcome page does not offer") {
+        wizard.showings = { Welcome(PAGE_NEXT, 2), Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "rights", "welcome install-enabled" });
+    }
+    SUBCASE("printer, with the monitor check again") {
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_REFUSED), Printer(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", "monitor",
+                                     "printer" });
+    }
+    SUBCASE("destination") {
+        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_REFUSED), Destination(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", "destination" });
+    }
+    SUBCASE("summary") {
+        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(0), Summary(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary,
+                                     kCopySummary });
+    }
+    CHECK(wizard.showings.empty());
+}
+
+TEST_CASE("the install task is disabled when the rights check refuses or no driver INF is installable")
+{
+    ScriptedWizard wizard;
+
+    SUBCASE("not an administrator: refused for the rest of the run") {
+        wizard.bAllowedToInstall = false;
+        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-disabled", "destination", "rights",
+                                     "welcome install-disabled" });
+        CHECK(g_nSetupStatus == SETUP_NOT_PERMITTED);
+    }
+    SUBCASE("no installable driver INF") {
+        wizard.installableInf = "";
+        wizard.showings = { Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-disabled" });
+    }
+    SUBCASE("a rights check that throws is ignored") {
+        wizard.bRightsCheckThrows = true;
+        wizard.showings = { Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled" });
+    }
+}
+
+TEST_CASE("choosing copy, going back and choosing install gives the install summary")
+{
+    ScriptedWizard wizard;
+    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT),
+                        Summary(PAGE_CANCEL) };
+    wizard.RunFromWelcome();
+    CHECK(wizard.m_bCopyTask == FALSE);
+    CHECK(wizard.trace.back() == kInstallSummary);
+}
+
+TEST_CASE("the steps run under the wait cursor, which is gone when the flow ends")
+{
+    ScriptedWizard wizard;
+    wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT) };
+    wizard.RunFromWelcome();
+    for (int nCount : wizard.waitCursorCounts)
+        CHECK(nCount == 1);
+    CHECK(wizard.m_nWaitCursorCount == 0);
+}
+
+TEST_CASE("the current drive and directory are restored after the destination page")
+{
+    char szBefore[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+    int nDriveBefore = _getdrive();
+
+    ScriptedWizard wizard;
+    Showing browse = Destination(PAGE_NEXT);
+    browse.pszBrowseTo = "C:\\windows";
+    wizard.showings = { Welcome(PAGE_NEXT, 1), browse, Summary(PAGE_NEXT) };
+    wizard.RunFromWelcome();
+
+    CHECK(wizard.copyDirectory == szBefore);
+    CHECK(_getdrive() == nDriveBefore);
+    ::SetCurrentDirectoryA(szBefore);
+}
+
+TEST_CASE("a step number that no step has ends the flow")
+{
+    ScriptedWizard wizard;
+    wizard.showings = { Welcome(PAGE_CANCEL) };
+    wizard.m_nWizardStep = 3;
+    wizard.RunWizard();
+    CHECK(wizard.trace.empty());
+    CHECK(wizard.m_nWaitCursorCount == 0);
+}
+
+TEST_CASE("a destination too long to take the copy ending is refused, and the user chooses again")
+{
+    harness::MessageBoxRecorder boxes;
+    std::string longPath = "C:\\" + std::string(255, 'd');  // 258 characters: "\." would not fit
+    ScriptedWizard wizard;
+    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, longPath.c_str()), Summary(PAGE_NEXT),
+                        Destination(PAGE_NEXT), Summary(PAGE_NEXT) };
+    wizard.RunFromWelcome();
+
+    REQUIRE(boxes.boxes.size() == 1);
+    CHECK(boxes.boxes[0].caption == "ZUV Izov Printer Software Wizard");
+    CHECK(boxes.boxes[0].text.find("or is too long") != std::string::npos);
+    CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
+    CHECK(wizard.trace.back() == "open C:\\out");
+    CHECK(wizard.trace[wizard.trace.size() - 2] == "copy C:\\out\\.");
+}
+
+TEST_CASE("the flow ends cleanly when a work buffer cannot be had")
+{
+    ScriptedWizard wizard;
+
+    SUBCASE("the candidate list") {
+        // The pages take six buffers, the pattern one, then the list.
+        wizard.showings = { Welcome(PAGE_CANCEL) };
+        FailBufferAllocation(8);
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace.empty());
+    }
+    SUBCASE("a page's own buffer") {
+        wizard.showings = { Welcome(PAGE_CANCEL) };
+        FailBufferAllocation(1);
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace.empty());
+    }
+    SUBCASE("the directory buffer of the destination step") {
+        wizard.showings = { Welcome(PAGE_NEXT, 1) };
+        FailBufferAllocation(9);
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled" });
+    }
+    SUBCASE("the copy path of the summary step") {
+        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_NEXT) };
+        FailBufferAllocation(10);
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary });
+    }
+    FailBufferAllocation(0);
+    CHECK(wizard.m_nWaitCursorCount == 0);
+}
+
+TEST_CASE("the candidate list holds the first INF file of the current directory, or none")
+{
+    char szBefore[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+    char szTemp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, szTemp);
+    std::string directory = std::string(szTemp) + "flow-inf-search";
+    ::CreateDirectoryA(directory.c_str(), NULL);
+    REQUIRE(::SetCurrentDirectoryA(directory.c_str()));
+
+    char* pszList = FindDriverInfs("*.inf");
+    REQUIRE(pszList != NULL);
+    CHECK(pszList[0] == '\0');
+    FreeBuffer(pszList);
+
+    for (const char* pszName : { "a.inf", "b.inf", "readme.txt" }) {
+        HANDLE hFile = ::CreateFileA(pszName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        ::CloseHandle(hFile);
+    }
+    pszList = FindDriverInfs("*.inf");
+    REQUIRE(pszList != NULL);
+    std::string first = pszList;
+    CHECK((first == "a.inf" || first == "b.inf"));
+    CHECK(pszList[first.size() + 1] == '\0');
+    FreeBuffer(pszList);
+
+    FailBufferAllocation(1);
+    CHECK(FindDriverInfs("*.inf") == NULL);
+    FailBufferAllocation(0);
+
+    for (const char* pszName : { "a.inf", "b.inf", "readme.txt" })
+        ::DeleteFileA(pszName);
+    ::SetCurrentDirectoryA(szBefore);
+    ::RemoveDirectoryA(directory.c_str());
+}
