@@ -1,5 +1,6 @@
 #include "app/DriverWizardApp.h"
 #include "app/Buffers.h"
+#include "app/Messages.h"
 #include "res/resource.h"
 
 int g_nSetupStatus = 0;
@@ -42,11 +43,6 @@ BOOL CDriverWizardApp::InitInstance()
         return FALSE;
     }
 
-    char* pszText = LoadTextBuffer(IDS_UNSUPPORTED_SYSTEM);
-    char* pszCaption = LoadTextBuffer(IDS_CAPTION);
-    if (pszText != NULL && pszCaption != NULL)
-        ::MessageBoxA(NULL, pszText, pszCaption, MB_OK | MB_ICONERROR);
-    FreeBuffer(pszText);
-    FreeBuffer(pszCaption);
+    ShowTableMessage(NULL, IDS_UNSUPPORTED_SYSTEM, IDS_CAPTION, MB_OK | MB_ICONERROR);
     return FALSE;
 }

@@ -65,6 +65,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    BOOL FollowPage(int nResult, int nBackStep, int nNextStep);
     // Each step returns FALSE when the flow ends.
     BOOL WelcomeStep(WizardPages& pages, LPCSTR pszCandidates);
     BOOL PrinterStep(WizardPages& pages);

@@ -2,6 +2,7 @@
 // copy steps between them, in the order the user's choices give.
 #include "app/DriverWizardApp.h"
 #include "app/Buffers.h"
+#include "app/Messages.h"
 #include "res/resource.h"
 #include "ui/DestinationDlg.h"
 #include "ui/PrinterDlg.h"
@@ -81,6 +82,23 @@ void CDriverWizardApp::RunWizard()
     EndWaitCursor();
 }
 
+// Cancel ends the flow; Back and Next go to their steps; any other result shows the same
+// step again.
+BOOL CDriverWizardApp::FollowPage(int nResult, int nBackStep, int nNextStep)
+{
+    switch (nResult) {
+    case PAGE_CANCEL:
+        return FALSE;
+    case PAGE_BACK:
+        m_nWizardStep = nBackStep;
+        break;
+    case PAGE_NEXT:
+        m_nWizardStep = nNextStep;
+        break;
+    }
+    return TRUE;
+}
+
 BOOL CDriverWizardApp::WelcomeStep(WizardPages& pages, LPCSTR pszCandidates)
 {
     try {
@@ -120,18 +138,7 @@ BOOL CDriverWizardApp::PrinterStep(WizardPages& pages)
 
     ShowPage(pages.printer);
     RestoreWaitCursor();
-
-    switch (pages.printer.m_nResult) {
-    case PAGE_CANCEL:
-        return FALSE;
-    case PAGE_BACK:
-        m_nWizardStep = STEP_WELCOME;
-        break;
-    case PAGE_NEXT:
-        m_nWizardStep = STEP_SUMMARY;
-        break;
-    }
-    return TRUE;
+    return FollowPage(pages.printer.m_nResult, STEP_WELCOME, STEP_SUMMARY);
 }
 
 BOOL CDriverWizardApp::DestinationStep(WizardPages& pages)
@@ -150,18 +157,7 @@ BOOL CDriverWizardApp::DestinationStep(WizardPages& pages)
     if (bHaveDirectory)
         _chdir(pszDirectory);
     FreeBuffer(pszDirectory);
-
-    switch (pages.destination.m_nResult) {
-    case PAGE_CANCEL:
-        return FALSE;
-    case PAGE_BACK:
-        m_nWizardStep = STEP_WELCOME;
-        break;
-    case PAGE_NEXT:
-        m_nWizardStep = STEP_SUMMARY;
-        break;
-    }
-    return TRUE;
+    return FollowPage(pages.destination.m_nResult, STEP_WELCOME, STEP_SUMMARY);
 }
 
 BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
@@ -181,20 +177,9 @@ BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
     ShowPage(summary);
     RestoreWaitCursor();
 
-    switch (summary.m_nResult) {
-    case PAGE_CANCEL:
-        return FALSE;
-    case PAGE_BACK:
-        m_nWizardStep = m_bCopyTask ? STEP_DESTINATION : STEP_PRINTER;
-        break;
-    case PAGE_NEXT:
-        if (!m_bCopyTask) {
-            m_nWizardStep = STEP_INSTALL_DRIVER;
-            break;
-        }
+    if (m_bCopyTask && summary.m_nResult == PAGE_NEXT)
         return CopyToDestination(pages.destination.m_pszPath);
-    }
-    return TRUE;
+    return FollowPage(summary.m_nResult, m_bCopyTask ? STEP_DESTINATION : STEP_PRINTER, STEP_INSTALL_DRIVER);
 }
 
 // Copies the package into the destination (given as the directory followed by "\." so the
@@ -212,12 +197,7 @@ BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
         CopyPackage(pszCopyPath);
         m_nWizardStep = STEP_OPEN_DESTINATION;
     } else {
-        char* pszText = LoadTextBuffer(IDS_ILLEGAL_NAME);
-        char* pszCaption = LoadTextBuffer(IDS_CAPTION);
-        if (pszText != NULL && pszCaption != NULL)
-            ::MessageBoxA(NULL, pszText, pszCaption, MB_OK | MB_ICONERROR);
-        FreeBuffer(pszText);
-        FreeBuffer(pszCaption);
+        ShowTableMessage(NULL, IDS_ILLEGAL_NAME, IDS_CAPTION, MB_OK | MB_ICONERROR);
         m_nWizardStep = STEP_DESTINATION;
     }
     FreeBuffer(pszCopyPath);
