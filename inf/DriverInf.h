@@ -1,16 +1,63 @@
-// DriverInf: one driver INF file of the package, opened through the platform's INF parser.
+// DriverInf: one driver INF of the package, opened through the platform's INF parser, and
+// the description of the printer driver read from it. It is made, used and deleted within
+// one operation.
 #pragma once
 #include <windows.h>
+#include <setupapi.h>
+#include <array>
 
 class DriverInf {
 public:
+    // Opens the INF of this name in the program's own directory and, for a model that names
+    // one, appends its Include INF. A failure leaves an object whose lookups find nothing.
     DriverInf(LPCSTR pszInfFile, LPCSTR pszModel);
     ~DriverInf();
 
-    // TRUE when the INF holds the models section, which makes it the package's driver INF.
+    // FALSE when the object's own buffers could not be had; it then reads nothing.
+    BOOL HasBuffers() const;
+
+    // Lookups. Each returns a zero-filled heap buffer that the caller frees with FreeBuffer,
+    // or NULL when memory runs out; what is not found reads as empty.
+    // Field nField (1 = the first after the key) of the line with the key, or of the
+    // section's first line when pszKey is NULL.
+    char* GetFieldValue(UINT nField, LPCSTR pszSection, LPCSTR pszKey);
+    // A key of the model's install section, or, with pszViaKey, of the section that this
+    // key of the install section names.
+    char* GetModelValue(LPCSTR pszModel, LPCSTR pszKey, LPCSTR pszViaKey);
+    // Every file that a CopyFiles-style key of the model's install section names, as a list;
+    // sets m_cbDependentFiles to its length.
+    char* GetFileList(LPCSTR pszModel, LPCSTR pszKey);
+    // Every line of the section, as a list; sets m_cbDependentFiles to its length.
+    char* GetSectionLines(LPCSTR pszSection);
     BOOL HasModelsSection();
+
+    // Fills the description from the INF; a step that fails leaves its fields as they were.
+    void ReadDriverInfo();
+    // Fills the print processor's name and file and the default data type; TRUE when any of
+    // them is not empty.
+    BOOL ReadPrintProcessorInfo(LPCSTR pszModel);
+
+    HINF m_hInf;
+    BOOL m_bIncluded;               // the install section names an Include INF
+    char* m_pszInfFile;             // NAME_BUFFER_SIZE bytes each
+    char* m_pszProvider;
+    char* m_pszModel;
+    char* m_pszPrintProcessor;
+    char* m_pszPrintProcessorFile;
+    char* m_pszDefaultDataType;
+    char* m_pszDriverFile;
+    char* m_pszDataFile;
+    char* m_pszConfigFile;
+    char* m_pszHelpFile;
+    char* m_pszDependentFiles;      // FILE_LIST_SIZE bytes: names, each with its NUL, then an empty name
+    LONG m_cbDependentFiles;        // the names' bytes, NULs included, the closing empty name not
 
 private:
     DriverInf(const DriverInf&) = delete;
     DriverInf& operator=(const DriverInf&) = delete;
+
+    std::array<char*, 10> TextFields() const;
+    void OpenInf(LPCSTR pszInfFile);
+    void ReadDependentFiles(LPCSTR pszModels, LPCSTR pszCopyFiles, LPCSTR pszNeeds);
+    bool AppendSectionLines(LPCSTR pszSection, char* pszList, LONG& cbList);
 };

@@ -73,6 +73,9 @@ TEST_CASE("welcome page is shown on Windows 2000, XP and Server 2003")
     CHECK(Contains(texts, "This wizard helps you install ZUV Izov Printer Driver."));
     CHECK(Contains(texts, "Which task do you want to do?"));
     CHECK(ControlText(hPage, IDC_INSTALL) == "&Install a new printer");
+    // An administrator, and a package with its driver INF: both tasks are offered.
+    CHECK(IsEnabled(hPage, IDC_INSTALL));
+    CHECK(IsChecked(hPage, IDC_INSTALL));
     CHECK(ControlText(hPage, IDC_COPY) == "&Copy a printer driver to a directory");
     CHECK(ControlText(hPage, IDC_VIEW_README) == "&View Readme file");
     CHECK(ControlText(hPage, IDOK) == "&Next >");
@@ -105,4 +108,29 @@ TEST_CASE("refused on Windows NT 4.0, Vista and Windows 98")
     CHECK(wizard.WaitForExit(10000, &dwExitCode));
     CHECK(dwExitCode == 0);
     CHECK(wizard.WaitForWindow(kPageTitle, 0) == NULL);
+}
+
+TEST_CASE("without administrator rights only the copy task is offered, on every return to the page")
+{
+    std::string directory = WizardProcess::StagePackage("package");
+    REQUIRE(!directory.empty());
+    WizardProcess wizard;
+    REQUIRE(wizard.StartWithoutAdminRights(directory));
+
+    for (int nShowing = 0; nShowing < 2; ++nShowing) {
+        CAPTURE(nShowing);
+        HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kStartTimeoutMs);
+        REQUIRE(hWelcome != NULL);
+        CHECK_FALSE(IsEnabled(hWelcome, IDC_INSTALL));
+        CHECK_FALSE(IsChecked(hWelcome, IDC_INSTALL));
+        CHECK(IsChecked(hWelcome, IDC_COPY));
+        PostClick(hWelcome, IDOK);
+
+        HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
+        REQUIRE(hDestination != NULL);
+        PostClick(hDestination, nShowing == 0 ? IDC_BACK : IDCANCEL);
+    }
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(10000, &dwExitCode));
+    CHECK(dwExitCode == 0);
 }

@@ -1,4 +1,5 @@
 #include "tests/harness/Process.h"
+#include "tests/harness/Children.h"
 #include "tests/harness/Windows.h"
 #include <stdlib.h>
 
@@ -100,9 +101,26 @@ void WizardProcess::SetWindowsVersion(const char* pszVersion)
 
 bool WizardProcess::Start(const std::string& directory)
 {
+    return Start(directory, NULL);
+}
+
+bool WizardProcess::StartWithoutAdminRights(const std::string& directory)
+{
+    HANDLE hToken = TokenWithoutAdminRights();
+    bool bStarted = hToken != NULL && Start(directory, hToken);
+    if (hToken != NULL)
+        ::CloseHandle(hToken);
+    return bStarted;
+}
+
+bool WizardProcess::Start(const std::string& directory, HANDLE hToken)
+{
     std::string commandLine = "\"" + directory + "\\setup.exe\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
+    if (hToken != NULL)
+        return ::CreateProcessAsUserA(hToken, NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, directory.c_str(),
+                                      &startup, &m_pi) != FALSE;
     return ::CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, directory.c_str(), &startup,
                             &m_pi) != FALSE;
 }
@@ -121,6 +139,21 @@ HWND WizardProcess::WaitForWindow(const char* pszTitle, DWORD dwTimeoutMs) const
     WaitFor([&] {
         for (HWND hWnd : VisibleWindows()) {
             if (WindowText(hWnd) == pszTitle && !IsMessageBox(hWnd)) {
+                hFound = hWnd;
+                return true;
+            }
+        }
+        return false;
+    }, dwTimeoutMs);
+    return hFound;
+}
+
+HWND WizardProcess::WaitForPage(int nControlID, DWORD dwTimeoutMs) const
+{
+    HWND hFound = NULL;
+    WaitFor([&] {
+        for (HWND hWnd : VisibleWindows()) {
+            if (!IsMessageBox(hWnd) && ::GetDlgItem(hWnd, nControlID) != NULL) {
                 hFound = hWnd;
                 return true;
             }

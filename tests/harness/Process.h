@@ -26,8 +26,12 @@ public:
 
     // Starts setup.exe of the directory with that directory as its current one.
     bool Start(const std::string& directory);
+    // The same, as a user who is not an administrator (the Administrators group only denies).
+    bool StartWithoutAdminRights(const std::string& directory);
     // The process's visible top-level window with this title.
     HWND WaitForWindow(const char* pszTitle, DWORD dwTimeoutMs) const;
+    // The page, among the process's windows, that has the control.
+    HWND WaitForPage(int nControlID, DWORD dwTimeoutMs) const;
     // The process's next message box, read and left open.
     HWND WaitForMessageBox(MessageBoxRecord* pBox, DWORD dwTimeoutMs) const;
     bool WaitForExit(DWORD dwTimeoutMs, DWORD* pdwExitCode = NULL);
@@ -35,6 +39,8 @@ public:
     std::vector<HWND> VisibleWindows() const;
 
 private:
+    bool Start(const std::string& directory, HANDLE hToken);
+
     PROCESS_INFORMATION m_pi;
 };
 

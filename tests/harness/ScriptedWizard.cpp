@@ -99,6 +99,8 @@ void ScriptedWizard::CheckInstallRights()
 
 LPCSTR ScriptedWizard::FindInstallableInf(LPCSTR pszCandidates)
 {
+    if (bRealInfSearch)
+        return CDriverWizardApp::FindInstallableInf(pszCandidates);
     // The candidates come from the test's current directory; the answer is scripted.
     while (*pszCandidates != '\0')
         pszCandidates += lstrlenA(pszCandidates) + 1;

@@ -29,6 +29,7 @@ public:
     bool bAllowedToInstall = true;
     bool bRightsCheckThrows = false;
     std::string installableInf = "driver.inf";  // empty: the package holds no driver INF
+    bool bRealInfSearch = false;                // search the current directory for real instead
     std::deque<BOOL> monitorResults;            // empty: TRUE
     std::deque<BOOL> driverResults;
     std::deque<BOOL> printerResults;

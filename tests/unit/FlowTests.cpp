@@ -2,6 +2,7 @@
 #include <doctest.h>
 #include "app/Buffers.h"
 #include "res/resource.h"
+#include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedWizard.h"
 #include "ui/WizardPage.h"
@@ -361,4 +362,37 @@ TEST_CASE("the candidate list holds the first INF file of the current directory,
         ::DeleteFileA(pszName);
     ::SetCurrentDirectoryA(szBefore);
     ::RemoveDirectoryA(directory.c_str());
+}
+
+TEST_CASE("the welcome step offers installing only when the first INF of the package is its driver INF")
+{
+    // The search lists the current directory; the INF of that name is read from the program's.
+    char szBefore[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+    harness::TempDirectory package("flow-package");
+    REQUIRE(::SetCurrentDirectoryA(package.path.c_str()));
+
+    ScriptedWizard wizard;
+    wizard.bRealInfSearch = true;
+
+    SUBCASE("no INF at all") {
+        wizard.showings = { Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-disabled" });
+    }
+    SUBCASE("an INF without the models section") {
+        harness::WriteTextFile(package.path + "\\nomodels.inf", "");
+        wizard.showings = { Welcome(PAGE_CANCEL) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-disabled" });
+    }
+    SUBCASE("the sample package's INF, which the driver step then installs") {
+        harness::WriteTextFile(package.path + "\\izov.inf", "");
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT) };
+        wizard.RunFromWelcome();
+        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
+                                     "api-dll", "driver inf=izov.inf name=ZUV Izov",
+                                     "create name=Office driver=ZUV Izov port=FILE:", "open-printers" });
+    }
+    ::SetCurrentDirectoryA(szBefore);
 }

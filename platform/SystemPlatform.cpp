@@ -1,0 +1,205 @@
+// The shipped platform: the system's own calls, with the few answers corrected where a
+// system (Wine among them) answers differently from what the program relies on.
+#include "platform/Platform.h"
+
+namespace {
+
+// The printer class's GUID, for an INF that names its class only by GUID.
+const char kPrinterClass[] = "Printer";
+const char kPrinterClassGuid[] = "{4D36E979-E325-11CE-BFC1-08002BE10318}";
+
+bool IsOpenInf(HINF hInf)
+{
+    return hInf != NULL && hInf != INVALID_HANDLE_VALUE;
+}
+
+BOOL InvalidInfHandle()
+{
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+
+// The value of a [Version] key, or an empty text.
+void ReadVersionValue(HINF hInf, PCSTR pszKey, char* pszValue, DWORD cchValue)
+{
+    pszValue[0] = '\0';
+    INFCONTEXT context;
+    if (::SetupFindFirstLineA(hInf, "Version", pszKey, &context) &&
+        !::SetupGetStringFieldA(&context, 1, pszValue, cchValue, NULL))
+        pszValue[0] = '\0';
+}
+
+// Whether the open INF is of the class: its Class entry, or, without one, its class GUID.
+bool IsOfClass(HINF hInf, PCSTR pszInfClass)
+{
+    char szValue[MAX_PATH];
+    ReadVersionValue(hInf, "Class", szValue, sizeof(szValue));
+    if (szValue[0] != '\0')
+        return lstrcmpiA(szValue, pszInfClass) == 0;
+    ReadVersionValue(hInf, "ClassGUID", szValue, sizeof(szValue));
+    return lstrcmpiA(pszInfClass, kPrinterClass) == 0 && lstrcmpiA(szValue, kPrinterClassGuid) == 0;
+}
+
+class SystemCalls : public Platform {
+public:
+    BOOL EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override
+    {
+        return ::EnumPortsA(NULL, dwLevel, pPorts, cbBuf, pcbNeeded, pcReturned);
+    }
+    BOOL EnumMonitorsA(DWORD dwLevel, LPBYTE pMonitors, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override
+    {
+        return ::EnumMonitorsA(NULL, dwLevel, pMonitors, cbBuf, pcbNeeded, pcReturned);
+    }
+    BOOL AddMonitorA(DWORD dwLevel, LPBYTE pMonitor) override
+    {
+        return ::AddMonitorA(NULL, dwLevel, pMonitor);
+    }
+    BOOL AddPortA(HWND hWnd, LPSTR pMonitorName) override
+    {
+        return ::AddPortA(NULL, hWnd, pMonitorName);
+    }
+    BOOL OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSA pDefault) override
+    {
+        return ::OpenPrinterA(pPrinterName, phPrinter, pDefault);
+    }
+    BOOL ClosePrinter(HANDLE hPrinter) override
+    {
+        return ::ClosePrinter(hPrinter);
+    }
+    BOOL GetPrinterDriverDirectoryA(LPSTR pEnvironment, DWORD dwLevel, LPBYTE pDirectory, DWORD cbBuf,
+                                    LPDWORD pcbNeeded) override
+    {
+        return ::GetPrinterDriverDirectoryA(NULL, pEnvironment, dwLevel, pDirectory, cbBuf, pcbNeeded);
+    }
+    BOOL AddPrinterDriverExA(DWORD dwLevel, LPBYTE pDriverInfo, DWORD dwFileCopyFlags) override
+    {
+        return ::AddPrinterDriverExA(NULL, dwLevel, pDriverInfo, dwFileCopyFlags);
+    }
+    BOOL GetPrintProcessorDirectoryA(LPSTR pEnvironment, DWORD dwLevel, LPBYTE pDirectory, DWORD cbBuf,
+                                     LPDWORD pcbNeeded) override
+    {
+        return ::GetPrintProcessorDirectoryA(NULL, pEnvironment, dwLevel, pDirectory, cbBuf, pcbNeeded);
+    }
+    BOOL EnumPrintProcessorsA(LPSTR pEnvironment, DWORD dwLevel, LPBYTE pProcessors, DWORD cbBuf, LPDWORD pcbNeeded,
+                              LPDWORD pcReturned) override
+    {
+        return ::EnumPrintProcessorsA(NULL, pEnvironment, dwLevel, pProcessors, cbBuf, pcbNeeded, pcReturned);
+    }
+    BOOL EnumPrintersA(DWORD dwFlags, DWORD dwLevel, LPBYTE pPrinters, DWORD cbBuf, LPDWORD pcbNeeded,
+                       LPDWORD pcReturned) override
+    {
+        return ::EnumPrintersA(dwFlags, NULL, dwLevel, pPrinters, cbBuf, pcbNeeded, pcReturned);
+    }
+    BOOL DeletePrintProcessorA(LPSTR pEnvironment, LPSTR pPrintProcessorName) override
+    {
+        return ::DeletePrintProcessorA(NULL, pEnvironment, pPrintProcessorName);
+    }
+    BOOL AddPrintProcessorA(LPSTR pEnvironment, LPSTR pPathName, LPSTR pPrintProcessorName) override
+    {
+        return ::AddPrintProcessorA(NULL, pEnvironment, pPathName, pPrintProcessorName);
+    }
+    HANDLE AddPrinterA(LPSTR pName, DWORD dwLevel, LPBYTE pPrinter) override
+    {
+        return ::AddPrinterA(pName, dwLevel, pPrinter);
+    }
+
+    SC_HANDLE OpenSCManagerA(DWORD dwDesiredAccess) override
+    {
+        return ::OpenSCManagerA(NULL, NULL, dwDesiredAccess);
+    }
+    SC_HANDLE OpenServiceA(SC_HANDLE hManager, LPCSTR lpServiceName, DWORD dwDesiredAccess) override
+    {
+        return ::OpenServiceA(hManager, lpServiceName, dwDesiredAccess);
+    }
+    BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpStatus) override
+    {
+        return ::QueryServiceStatus(hService, lpStatus);
+    }
+    BOOL StartServiceA(SC_HANDLE hService) override
+    {
+        return ::StartServiceA(hService, 0, NULL);
+    }
+    BOOL ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpStatus) override
+    {
+        return ::ControlService(hService, dwControl, lpStatus);
+    }
+    BOOL EnumDependentServicesA(SC_HANDLE hService, DWORD dwServiceState, LPENUM_SERVICE_STATUSA lpServices,
+                                DWORD cbBufSize, LPDWORD pcbBytesNeeded, LPDWORD lpServicesReturned) override
+    {
+        return ::EnumDependentServicesA(hService, dwServiceState, lpServices, cbBufSize, pcbBytesNeeded,
+                                        lpServicesReturned);
+    }
+    BOOL CloseServiceHandle(SC_HANDLE hService) override
+    {
+        return ::CloseServiceHandle(hService);
+    }
+
+    HINF SetupOpenInfFileA(PCSTR pszFileName, PCSTR pszInfClass, DWORD dwInfStyle, PUINT pErrorLine) override
+    {
+        HINF hInf = ::SetupOpenInfFileA(pszFileName, pszInfClass, dwInfStyle, pErrorLine);
+        // Some parsers do not enforce the class; an INF of another class must not open.
+        if (IsOpenInf(hInf) && pszInfClass != NULL && !IsOfClass(hInf, pszInfClass)) {
+            ::SetupCloseInfFile(hInf);
+            ::SetLastError(ERROR_CLASS_MISMATCH);
+            return INVALID_HANDLE_VALUE;
+        }
+        return hInf;
+    }
+    BOOL SetupOpenAppendInfFileA(PCSTR pszFileName, HINF hInf, PUINT pErrorLine) override
+    {
+        return IsOpenInf(hInf) ? ::SetupOpenAppendInfFileA(pszFileName, hInf, pErrorLine) : InvalidInfHandle();
+    }
+    void SetupCloseInfFile(HINF hInf) override
+    {
+        if (IsOpenInf(hInf))
+            ::SetupCloseInfFile(hInf);
+    }
+    BOOL SetupFindFirstLineA(HINF hInf, PCSTR pszSection, PCSTR pszKey, PINFCONTEXT pContext) override
+    {
+        return IsOpenInf(hInf) ? ::SetupFindFirstLineA(hInf, pszSection, pszKey, pContext) : InvalidInfHandle();
+    }
+    BOOL SetupFindNextLine(PINFCONTEXT pContextIn, PINFCONTEXT pContextOut) override
+    {
+        return ::SetupFindNextLine(pContextIn, pContextOut);
+    }
+    DWORD SetupGetFieldCount(PINFCONTEXT pContext) override
+    {
+        return ::SetupGetFieldCount(pContext);
+    }
+    BOOL SetupGetStringFieldA(PINFCONTEXT pContext, DWORD dwFieldIndex, PSTR pszBuffer, DWORD cchBuffer,
+                              PDWORD pcchRequired) override
+    {
+        return ::SetupGetStringFieldA(pContext, dwFieldIndex, pszBuffer, cchBuffer, pcchRequired);
+    }
+    LONG SetupGetLineCountA(HINF hInf, PCSTR pszSection) override
+    {
+        if (!IsOpenInf(hInf)) {
+            InvalidInfHandle();
+            return -1;
+        }
+        return ::SetupGetLineCountA(hInf, pszSection);
+    }
+    BOOL SetupGetLineTextA(PINFCONTEXT pContext, HINF hInf, PCSTR pszSection, PCSTR pszKey, PSTR pszBuffer,
+                           DWORD cchBuffer, PDWORD pcchRequired) override
+    {
+        if (pContext == NULL && !IsOpenInf(hInf))
+            return InvalidInfHandle();
+        return ::SetupGetLineTextA(pContext, hInf, pszSection, pszKey, pszBuffer, cchBuffer, pcchRequired);
+    }
+    BOOL SetupCopyOEMInfA(PCSTR pszSourceInfFileName, PCSTR pszMediaLocation, DWORD dwMediaType, DWORD dwCopyStyle,
+                          PSTR pszDestinationInfFileName, DWORD cchDestination, PDWORD pcchRequired,
+                          PSTR* ppszDestinationComponent) override
+    {
+        return ::SetupCopyOEMInfA(pszSourceInfFileName, pszMediaLocation, dwMediaType, dwCopyStyle,
+                                  pszDestinationInfFileName, cchDestination, pcchRequired,
+                                  ppszDestinationComponent);
+    }
+};
+
+} // namespace
+
+Platform& SystemPlatform()
+{
+    static SystemCalls calls;
+    return calls;
+}

@@ -1,0 +1,73 @@
+#include "tests/harness/Children.h"
+#include <map>
+#include <string>
+
+namespace harness {
+
+namespace {
+
+std::map<std::string, ChildMain>& Children()
+{
+    static std::map<std::string, ChildMain> children;
+    return children;
+}
+
+} // namespace
+
+ChildRegistration::ChildRegistration(const char* pszName, ChildMain pfnMain)
+{
+    Children()[pszName] = pfnMain;
+}
+
+int RunChild(const char* pszName)
+{
+    std::map<std::string, ChildMain>::iterator it = Children().find(pszName);
+    return it != Children().end() ? it->second() : 99;
+}
+
+HANDLE TokenWithoutAdminRights()
+{
+    HANDLE hToken = NULL;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, &hToken))
+        return NULL;
+    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+    PSID pAdmins = NULL;
+    HANDLE hRestricted = NULL;
+    if (::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
+                                   0, 0, &pAdmins)) {
+        SID_AND_ATTRIBUTES denyOnly = { pAdmins, 0 };
+        if (!::CreateRestrictedToken(hToken, 0, 1, &denyOnly, 0, NULL, 0, NULL, &hRestricted))
+            hRestricted = NULL;
+        ::FreeSid(pAdmins);
+    }
+    ::CloseHandle(hToken);
+    return hRestricted;
+}
+
+int RunChildWithoutAdminRights(const char* pszName)
+{
+    HANDLE hToken = TokenWithoutAdminRights();
+    if (hToken == NULL)
+        return -1;
+    char szSelf[MAX_PATH];
+    ::GetModuleFileNameA(NULL, szSelf, MAX_PATH);
+    std::string commandLine = std::string("\"") + szSelf + "\" --child " + pszName;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    int nExitCode = -1;
+    if (::CreateProcessAsUserA(hToken, NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+        DWORD dwExitCode = 0;
+        if (::WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0 &&
+            ::GetExitCodeProcess(process.hProcess, &dwExitCode))
+            nExitCode = (int)dwExitCode;
+        else
+            ::TerminateProcess(process.hProcess, 1);
+        ::CloseHandle(process.hProcess);
+        ::CloseHandle(process.hThread);
+    }
+    ::CloseHandle(hToken);
+    return nExitCode;
+}
+
+} // namespace harness

@@ -1,0 +1,32 @@
+// A test program can run a part of itself as a child process, for instance without the
+// rights of an administrator, and read the child's exit code.
+//
+//     TEST_CHILD(probe_admin) { return IsAdmin(544) ? 1 : 0; }
+//     CHECK(harness::RunChildWithoutAdminRights("probe_admin") == 0);
+#pragma once
+#include <windows.h>
+
+namespace harness {
+
+typedef int (*ChildMain)();
+
+struct ChildRegistration {
+    ChildRegistration(const char* pszName, ChildMain pfnMain);
+};
+
+#define TEST_CHILD(name)                                                                  \
+    static int name##_child();                                                            \
+    static harness::ChildRegistration name##_registration(#name, &name##_child);          \
+    static int name##_child()
+
+// The test program's main calls this for "--child NAME"; 99 for an unknown name.
+int RunChild(const char* pszName);
+
+// A copy of this process's token in which the Administrators group only denies. The caller
+// closes it.
+HANDLE TokenWithoutAdminRights();
+
+// Runs "this program --child NAME" with that token; the child's exit code, or -1.
+int RunChildWithoutAdminRights(const char* pszName);
+
+} // namespace harness

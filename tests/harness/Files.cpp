@@ -1,0 +1,90 @@
+#include "tests/harness/Files.h"
+#include <windows.h>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace harness {
+
+namespace {
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE hFind = ::FindFirstFileA((path + "\\*").c_str(), &found);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(child.c_str());
+            }
+        } while (::FindNextFileA(hFind, &found));
+        ::FindClose(hFind);
+    }
+    ::RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+std::string ProgramDirectory()
+{
+    char szPath[MAX_PATH];
+    ::GetModuleFileNameA(NULL, szPath, MAX_PATH);
+    std::string path = szPath;
+    return path.substr(0, path.rfind('\\'));
+}
+
+std::string SystemInfDirectory()
+{
+    char szWindows[MAX_PATH];
+    ::GetWindowsDirectoryA(szWindows, MAX_PATH);
+    return std::string(szWindows) + "\\inf";
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text)
+{
+    std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
+    file << text;
+    return file.good();
+}
+
+bool ReadTextFile(const std::string& path, std::string& text)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    if (!file)
+        return false;
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return true;
+}
+
+TempDirectory::TempDirectory(const char* pszName)
+{
+    char szTemp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, szTemp);
+    path = std::string(szTemp) + pszName;
+    RemoveTree(path);
+    ::CreateDirectoryA(path.c_str(), NULL);
+}
+
+TempDirectory::~TempDirectory()
+{
+    RemoveTree(path);
+}
+
+ProgramFile::ProgramFile(const char* pszName, const std::string& text) : path(ProgramDirectory() + "\\" + pszName)
+{
+    WriteTextFile(path, text);
+}
+
+ProgramFile::~ProgramFile()
+{
+    ::DeleteFileA(path.c_str());
+}
+
+} // namespace harness

@@ -1,0 +1,508 @@
+#include "tests/harness/ScriptedPlatform.h"
+#include <algorithm>
+#include <string.h>
+
+namespace harness {
+
+namespace {
+
+const SC_HANDLE kManager = reinterpret_cast<SC_HANDLE>(0x1000);
+const UINT_PTR kFirstService = 0x2000;
+const UINT_PTR kFirstPrinter = 0x3000;
+
+std::string Text(LPCSTR psz)
+{
+    return psz != NULL ? psz : "NULL";
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// Lays out records and their strings as the spooler does: the records first, their strings
+// after them. Too small a buffer gets the size needed and dwSizeError.
+template <typename Record, typename Item, typename Fill>
+BOOL Pack(const std::vector<Item>& items, LPBYTE pBuffer, DWORD cbBuffer, LPDWORD pcbNeeded, LPDWORD pcReturned,
+          DWORD dwSizeError, Fill fill)
+{
+    DWORD cbNeeded = (DWORD)(items.size() * sizeof(Record));
+    for (const Item& item : items) {
+        Record record = {};
+        fill(record, item, [&](const std::string& text) {
+            cbNeeded += (DWORD)text.size() + 1;
+            return (LPSTR)NULL;
+        });
+    }
+    *pcbNeeded = cbNeeded;
+    if (pcReturned != NULL)
+        *pcReturned = 0;
+    if (cbNeeded > 0 && (pBuffer == NULL || cbBuffer < cbNeeded)) {
+        ::SetLastError(dwSizeError);
+        return FALSE;
+    }
+    Record* pRecords = reinterpret_cast<Record*>(pBuffer);
+    LPSTR pText = reinterpret_cast<LPSTR>(pBuffer + items.size() * sizeof(Record));
+    for (size_t i = 0; i < items.size(); ++i) {
+        Record record = {};
+        fill(record, items[i], [&](const std::string& text) {
+            LPSTR pCopy = pText;
+            memcpy(pCopy, text.c_str(), text.size() + 1);
+            pText += text.size() + 1;
+            return pCopy;
+        });
+        pRecords[i] = record;
+    }
+    if (pcReturned != NULL)
+        *pcReturned = (DWORD)items.size();
+    return TRUE;
+}
+
+BOOL CopyDirectory(const std::string& directory, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbNeeded)
+{
+    *pcbNeeded = (DWORD)directory.size() + 1;
+    if (pBuffer == NULL || cbBuf < *pcbNeeded) {
+        ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    memcpy(pBuffer, directory.c_str(), directory.size() + 1);
+    return TRUE;
+}
+
+} // namespace
+
+ScriptedPlatform::ScriptedPlatform()
+{
+    services["Spooler"] = Service();
+    m_pPrevious = SetPlatform(this);
+}
+
+ScriptedPlatform::~ScriptedPlatform()
+{
+    SetPlatform(m_pPrevious);
+}
+
+void ScriptedPlatform::Fail(const std::string& operation, DWORD dwError, int nTimes)
+{
+    m_failures[operation] = Failure{ dwError, nTimes };
+}
+
+bool ScriptedPlatform::Call(const std::string& operation, const std::string& arguments)
+{
+    calls.push_back(arguments.empty() ? operation : operation + " " + arguments);
+    std::map<std::string, Failure>::iterator it = m_failures.find(operation);
+    if (it == m_failures.end() || it->second.nTimes == 0)
+        return false;
+    if (it->second.nTimes > 0)
+        --it->second.nTimes;
+    ::SetLastError(it->second.dwError);
+    return true;
+}
+
+std::vector<std::string> ScriptedPlatform::CallsTo(const std::string& operation) const
+{
+    std::vector<std::string> arguments;
+    for (const std::string& call : calls) {
+        if (call == operation)
+            arguments.push_back(std::string());
+        else if (call.compare(0, operation.size() + 1, operation + " ") == 0)
+            arguments.push_back(call.substr(operation.size() + 1));
+    }
+    return arguments;
+}
+
+ScriptedPlatform::Service& ScriptedPlatform::ServiceNamed(const std::string& name)
+{
+    for (auto& entry : services) {
+        if (SameName(entry.first, name))
+            return entry.second;
+    }
+    return services[name];
+}
+
+// ---- Print spooler
+
+BOOL ScriptedPlatform::EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned)
+{
+    if (Call("EnumPortsA", std::to_string(dwLevel) + " " + std::to_string(cbBuf)))
+        return FALSE;
+    return Pack<PORT_INFO_2A>(ports, pPorts, cbBuf, pcbNeeded, pcReturned, ERROR_INSUFFICIENT_BUFFER,
+                              [](PORT_INFO_2A& record, const Port& port, auto text) {
+                                  record.pPortName = text(port.name);
+                                  record.pMonitorName = text(port.monitor);
+                                  record.pDescription = text(port.description);
+                                  record.fPortType = PORT_TYPE_WRITE;
+                              });
+}
+
+BOOL ScriptedPlatform::EnumMonitorsA(DWORD dwLevel, LPBYTE pMonitors, DWORD cbBuf, LPDWORD pcbNeeded,
+                                     LPDWORD pcReturned)
+{
+    if (Call("EnumMonitorsA", std::to_string(dwLevel) + " " + std::to_string(cbBuf)))
+        return FALSE;
+    return Pack<MONITOR_INFO_2A>(monitors, pMonitors, cbBuf, pcbNeeded, pcReturned, ERROR_INSUFFICIENT_BUFFER,
+                                 [](MONITOR_INFO_2A& record, const Monitor& monitor, auto text) {
+                                     record.pName = text(monitor.name);
+                                     record.pEnvironment = text(monitor.environment);
+                                     record.pDLLName = text(monitor.dll);
+                                 });
+}
+
+BOOL ScriptedPlatform::AddMonitorA(DWORD dwLevel, LPBYTE pMonitor)
+{
+    const MONITOR_INFO_2A* pInfo = reinterpret_cast<const MONITOR_INFO_2A*>(pMonitor);
+    if (Call("AddMonitorA", std::to_string(dwLevel) + " " + Text(pInfo->pName) + "|" + Text(pInfo->pEnvironment) +
+                                "|" + Text(pInfo->pDLLName)))
+        return FALSE;
+    for (const Monitor& monitor : monitors) {
+        if (SameName(monitor.name, pInfo->pName)) {
+            ::SetLastError(ERROR_PRINT_MONITOR_ALREADY_INSTALLED);
+            return FALSE;
+        }
+    }
+    monitors.push_back(Monitor{ pInfo->pName, pInfo->pEnvironment ? pInfo->pEnvironment : "", pInfo->pDLLName });
+    return TRUE;
+}
+
+BOOL ScriptedPlatform::AddPortA(HWND, LPSTR pMonitorName)
+{
+    if (Call("AddPortA", Text(pMonitorName)))
+        return FALSE;
+    if (portToAdd.empty()) {
+        ::SetLastError(ERROR_CANCELLED);
+        return FALSE;
+    }
+    ports.push_back(Port{ portToAdd, pMonitorName, "" });
+    return TRUE;
+}
+
+BOOL ScriptedPlatform::OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSA)
+{
+    if (Call("OpenPrinterA", Text(pPrinterName)))
+        return FALSE;
+    for (size_t i = 0; i < printers.size(); ++i) {
+        if (SameName(printers[i].name, Text(pPrinterName))) {
+            *phPrinter = reinterpret_cast<HANDLE>(kFirstPrinter + i);
+            return TRUE;
+        }
+    }
+    ::SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return FALSE;
+}
+
+BOOL ScriptedPlatform::ClosePrinter(HANDLE)
+{
+    return !Call("ClosePrinter");
+}
+
+BOOL ScriptedPlatform::GetPrinterDriverDirectoryA(LPSTR pEnvironment, DWORD dwLevel, LPBYTE pDirectory, DWORD cbBuf,
+                                                  LPDWORD pcbNeeded)
+{
+    if (Call("GetPrinterDriverDirectoryA", Text(pEnvironment) + " " + std::to_string(dwLevel) + " " +
+                                               std::to_string(cbBuf)))
+        return FALSE;
+    return CopyDirectory(driverDirectory, pDirectory, cbBuf, pcbNeeded);
+}
+
+BOOL ScriptedPlatform::AddPrinterDriverExA(DWORD dwLevel, LPBYTE pDriverInfo, DWORD dwFileCopyFlags)
+{
+    const DRIVER_INFO_3A* pInfo = reinterpret_cast<const DRIVER_INFO_3A*>(pDriverInfo);
+    if (Call("AddPrinterDriverExA", std::to_string(dwLevel) + " " + Text(pInfo->pName) + " " +
+                                        std::to_string(dwFileCopyFlags)))
+        return FALSE;
+    Driver driver = { Text(pInfo->pName), Text(pInfo->pDriverPath), Text(pInfo->pDataFile),
+                      Text(pInfo->pConfigFile), Text(pInfo->pHelpFile), {}, Text(pInfo->pDefaultDataType),
+                      dwFileCopyFlags };
+    for (LPCSTR pszFile = pInfo->pDependentFiles; pszFile != NULL && *pszFile; pszFile += strlen(pszFile) + 1)
+        driver.dependentFiles.push_back(pszFile);
+    drivers.push_back(driver);
+    return TRUE;
+}
+
+BOOL ScriptedPlatform::GetPrintProcessorDirectoryA(LPSTR pEnvironment, DWORD dwLevel, LPBYTE pDirectory, DWORD cbBuf,
+                                                   LPDWORD pcbNeeded)
+{
+    if (Call("GetPrintProcessorDirectoryA", Text(pEnvironment) + " " + std::to_string(dwLevel) + " " +
+                                                std::to_string(cbBuf)))
+        return FALSE;
+    return CopyDirectory(processorDirectory, pDirectory, cbBuf, pcbNeeded);
+}
+
+BOOL ScriptedPlatform::EnumPrintProcessorsA(LPSTR pEnvironment, DWORD dwLevel, LPBYTE pProcessors, DWORD cbBuf,
+                                            LPDWORD pcbNeeded, LPDWORD pcReturned)
+{
+    if (Call("EnumPrintProcessorsA", Text(pEnvironment) + " " + std::to_string(dwLevel) + " " +
+                                         std::to_string(cbBuf)))
+        return FALSE;
+    return Pack<PRINTPROCESSOR_INFO_1A>(printProcessors, pProcessors, cbBuf, pcbNeeded, pcReturned,
+                                        ERROR_INSUFFICIENT_BUFFER,
+                                        [](PRINTPROCESSOR_INFO_1A& record, const std::string& name, auto text) {
+                                            record.pName = text(name);
+                                        });
+}
+
+BOOL ScriptedPlatform::EnumPrintersA(DWORD dwFlags, DWORD dwLevel, LPBYTE pPrinters, DWORD cbBuf, LPDWORD pcbNeeded,
+                                     LPDWORD pcReturned)
+{
+    if (Call("EnumPrintersA", std::to_string(dwFlags) + " " + std::to_string(dwLevel) + " " + std::to_string(cbBuf)))
+        return FALSE;
+    return Pack<PRINTER_INFO_2A>(printers, pPrinters, cbBuf, pcbNeeded, pcReturned, ERROR_INSUFFICIENT_BUFFER,
+                                 [](PRINTER_INFO_2A& record, const Printer& printer, auto text) {
+                                     record.pPrinterName = text(printer.name);
+                                     record.pPortName = text(printer.port);
+                                     record.pDriverName = text(printer.driver);
+                                     record.pPrintProcessor = text(printer.printProcessor);
+                                 });
+}
+
+BOOL ScriptedPlatform::DeletePrintProcessorA(LPSTR pEnvironment, LPSTR pPrintProcessorName)
+{
+    if (Call("DeletePrintProcessorA", Text(pEnvironment) + " " + Text(pPrintProcessorName)))
+        return FALSE;
+    std::vector<std::string>::iterator it =
+        std::find(printProcessors.begin(), printProcessors.end(), Text(pPrintProcessorName));
+    if (it == printProcessors.end()) {
+        ::SetLastError(ERROR_UNKNOWN_PRINTPROCESSOR);
+        return FALSE;
+    }
+    printProcessors.erase(it);
+    return TRUE;
+}
+
+BOOL ScriptedPlatform::AddPrintProcessorA(LPSTR pEnvironment, LPSTR pPathName, LPSTR pPrintProcessorName)
+{
+    if (Call("AddPrintProcessorA", Text(pEnvironment) + " " + Text(pPathName) + " " + Text(pPrintProcessorName)))
+        return FALSE;
+    if (std::find(printProcessors.begin(), printProcessors.end(), Text(pPrintProcessorName)) !=
+        printProcessors.end()) {
+        ::SetLastError(ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED);
+        return FALSE;
+    }
+    printProcessors.push_back(pPrintProcessorName);
+    return TRUE;
+}
+
+HANDLE ScriptedPlatform::AddPrinterA(LPSTR pName, DWORD dwLevel, LPBYTE pPrinter)
+{
+    const PRINTER_INFO_2A* pInfo = reinterpret_cast<const PRINTER_INFO_2A*>(pPrinter);
+    if (Call("AddPrinterA", Text(pName) + " " + std::to_string(dwLevel) + " " + Text(pInfo->pPrinterName) + "|" +
+                                Text(pInfo->pPortName) + "|" + Text(pInfo->pDriverName) + "|" +
+                                Text(pInfo->pPrintProcessor) + "|" + Text(pInfo->pShareName) + "|" +
+                                std::to_string(pInfo->Attributes)))
+        return NULL;
+    for (const Printer& printer : printers) {
+        if (SameName(printer.name, Text(pInfo->pPrinterName))) {
+            ::SetLastError(ERROR_PRINTER_ALREADY_EXISTS);
+            return NULL;
+        }
+    }
+    printers.push_back(Printer{ Text(pInfo->pPrinterName), Text(pInfo->pPortName), Text(pInfo->pDriverName),
+                                Text(pInfo->pPrintProcessor), Text(pInfo->pShareName) });
+    return reinterpret_cast<HANDLE>(kFirstPrinter + printers.size() - 1);
+}
+
+// ---- Service control manager
+
+SC_HANDLE ScriptedPlatform::OpenSCManagerA(DWORD dwDesiredAccess)
+{
+    if (Call("OpenSCManagerA", std::to_string(dwDesiredAccess)))
+        return NULL;
+    return kManager;
+}
+
+SC_HANDLE ScriptedPlatform::OpenServiceA(SC_HANDLE, LPCSTR lpServiceName, DWORD dwDesiredAccess)
+{
+    if (Call("OpenServiceA", Text(lpServiceName) + " " + std::to_string(dwDesiredAccess)))
+        return NULL;
+    bool bKnown = false;
+    for (auto& entry : services)
+        bKnown = bKnown || SameName(entry.first, Text(lpServiceName));
+    if (!bKnown) {
+        ::SetLastError(ERROR_SERVICE_DOES_NOT_EXIST);
+        return NULL;
+    }
+    m_openServices.push_back(lpServiceName);
+    return reinterpret_cast<SC_HANDLE>(kFirstService + m_openServices.size() - 1);
+}
+
+std::string ScriptedPlatform::ServiceOf(SC_HANDLE hService) const
+{
+    UINT_PTR index = reinterpret_cast<UINT_PTR>(hService) - kFirstService;
+    return index < m_openServices.size() ? m_openServices[index] : std::string("?");
+}
+
+// A pending state becomes the state it was heading for once its queries are used up.
+void ScriptedPlatform::Settle(Service& service)
+{
+    if (service.nPendingQueries > 0 && --service.nPendingQueries > 0)
+        return;
+    if (service.dwState == SERVICE_STOP_PENDING)
+        service.dwState = SERVICE_STOPPED;
+    else if (service.dwState == SERVICE_START_PENDING)
+        service.dwState = SERVICE_RUNNING;
+}
+
+BOOL ScriptedPlatform::QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpStatus)
+{
+    std::string name = ServiceOf(hService);
+    if (Call("QueryServiceStatus", name))
+        return FALSE;
+    Service& service = ServiceNamed(name);
+    ZeroMemory(lpStatus, sizeof(*lpStatus));
+    lpStatus->dwCurrentState = service.dwState;
+    lpStatus->dwWin32ExitCode = service.dwExitCode;
+    Settle(service);
+    return TRUE;
+}
+
+BOOL ScriptedPlatform::StartServiceA(SC_HANDLE hService)
+{
+    std::string name = ServiceOf(hService);
+    if (Call("StartServiceA", name))
+        return FALSE;
+    Service& service = ServiceNamed(name);
+    if (service.dwState != SERVICE_STOPPED) {
+        ::SetLastError(ERROR_SERVICE_ALREADY_RUNNING);
+        return FALSE;
+    }
+    service.dwState = service.nPendingQueries > 0 ? SERVICE_START_PENDING : SERVICE_RUNNING;
+    return TRUE;
+}
+
+BOOL ScriptedPlatform::ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpStatus)
+{
+    std::string name = ServiceOf(hService);
+    if (Call("ControlService", name + " " + std::to_string(dwControl)))
+        return FALSE;
+    Service& service = ServiceNamed(name);
+    ZeroMemory(lpStatus, sizeof(*lpStatus));
+    lpStatus->dwWin32ExitCode = service.dwExitCode;
+    if (dwControl == SERVICE_CONTROL_STOP) {
+        for (const std::string& dependent : service.dependents) {
+            if (ServiceNamed(dependent).dwState != SERVICE_STOPPED) {
+                lpStatus->dwCurrentState = service.dwState;
+                ::SetLastError(ERROR_DEPENDENT_SERVICES_RUNNING);
+                return FALSE;
+            }
+        }
+        if (service.dwState == SERVICE_STOPPED) {
+            lpStatus->dwCurrentState = SERVICE_STOPPED;
+            ::SetLastError(ERROR_SERVICE_NOT_ACTIVE);
+            return FALSE;
+        }
+        if (service.dwState != SERVICE_STOP_PENDING)
+            service.dwState = service.nPendingQueries > 0 ? SERVICE_STOP_PENDING : SERVICE_STOPPED;
+        else
+            Settle(service);
+    }
+    lpStatus->dwCurrentState = service.dwState;
+    return TRUE;
+}
+
+BOOL ScriptedPlatform::EnumDependentServicesA(SC_HANDLE hService, DWORD dwServiceState,
+                                              LPENUM_SERVICE_STATUSA lpServices, DWORD cbBufSize,
+                                              LPDWORD pcbBytesNeeded, LPDWORD lpServicesReturned)
+{
+    std::string name = ServiceOf(hService);
+    if (Call("EnumDependentServicesA", name + " " + std::to_string(dwServiceState) + " " + std::to_string(cbBufSize)))
+        return FALSE;
+    std::vector<std::string> active;
+    for (const std::string& dependent : ServiceNamed(name).dependents) {
+        bool bStopped = ServiceNamed(dependent).dwState == SERVICE_STOPPED;
+        if ((dwServiceState & SERVICE_ACTIVE) ? !bStopped : bStopped)
+            active.push_back(dependent);
+    }
+    return Pack<ENUM_SERVICE_STATUSA>(active, reinterpret_cast<LPBYTE>(lpServices), cbBufSize, pcbBytesNeeded,
+                                      lpServicesReturned, ERROR_MORE_DATA,
+                                      [&](ENUM_SERVICE_STATUSA& record, const std::string& dependent, auto text) {
+                                          record.lpServiceName = text(dependent);
+                                          record.lpDisplayName = text(dependent);
+                                          record.ServiceStatus.dwCurrentState = ServiceNamed(dependent).dwState;
+                                      });
+}
+
+BOOL ScriptedPlatform::CloseServiceHandle(SC_HANDLE hService)
+{
+    return !Call("CloseServiceHandle", hService == kManager ? std::string("manager") : ServiceOf(hService));
+}
+
+// ---- INF parser: the system's, through the shipped boundary
+
+HINF ScriptedPlatform::SetupOpenInfFileA(PCSTR pszFileName, PCSTR pszInfClass, DWORD dwInfStyle, PUINT pErrorLine)
+{
+    if (Call("SetupOpenInfFileA", Text(pszFileName) + " " + Text(pszInfClass)))
+        return INVALID_HANDLE_VALUE;
+    return SystemPlatform().SetupOpenInfFileA(pszFileName, pszInfClass, dwInfStyle, pErrorLine);
+}
+
+BOOL ScriptedPlatform::SetupOpenAppendInfFileA(PCSTR pszFileName, HINF hInf, PUINT pErrorLine)
+{
+    if (Call("SetupOpenAppendInfFileA", Text(pszFileName)))
+        return FALSE;
+    return SystemPlatform().SetupOpenAppendInfFileA(pszFileName, hInf, pErrorLine);
+}
+
+void ScriptedPlatform::SetupCloseInfFile(HINF hInf)
+{
+    Call("SetupCloseInfFile");
+    SystemPlatform().SetupCloseInfFile(hInf);
+}
+
+BOOL ScriptedPlatform::SetupFindFirstLineA(HINF hInf, PCSTR pszSection, PCSTR pszKey, PINFCONTEXT pContext)
+{
+    if (Call("SetupFindFirstLineA", Text(pszSection) + " " + Text(pszKey)))
+        return FALSE;
+    return SystemPlatform().SetupFindFirstLineA(hInf, pszSection, pszKey, pContext);
+}
+
+BOOL ScriptedPlatform::SetupFindNextLine(PINFCONTEXT pContextIn, PINFCONTEXT pContextOut)
+{
+    if (Call("SetupFindNextLine"))
+        return FALSE;
+    return SystemPlatform().SetupFindNextLine(pContextIn, pContextOut);
+}
+
+DWORD ScriptedPlatform::SetupGetFieldCount(PINFCONTEXT pContext)
+{
+    if (Call("SetupGetFieldCount"))
+        return 0;
+    return SystemPlatform().SetupGetFieldCount(pContext);
+}
+
+BOOL ScriptedPlatform::SetupGetStringFieldA(PINFCONTEXT pContext, DWORD dwFieldIndex, PSTR pszBuffer,
+                                            DWORD cchBuffer, PDWORD pcchRequired)
+{
+    if (Call("SetupGetStringFieldA", std::to_string(dwFieldIndex) + " " + std::to_string(cchBuffer)))
+        return FALSE;
+    return SystemPlatform().SetupGetStringFieldA(pContext, dwFieldIndex, pszBuffer, cchBuffer, pcchRequired);
+}
+
+LONG ScriptedPlatform::SetupGetLineCountA(HINF hInf, PCSTR pszSection)
+{
+    if (Call("SetupGetLineCountA", Text(pszSection)))
+        return -1;
+    return SystemPlatform().SetupGetLineCountA(hInf, pszSection);
+}
+
+BOOL ScriptedPlatform::SetupGetLineTextA(PINFCONTEXT pContext, HINF hInf, PCSTR pszSection, PCSTR pszKey,
+                                         PSTR pszBuffer, DWORD cchBuffer, PDWORD pcchRequired)
+{
+    if (Call("SetupGetLineTextA", Text(pszSection) + " " + std::to_string(cchBuffer)))
+        return FALSE;
+    return SystemPlatform().SetupGetLineTextA(pContext, hInf, pszSection, pszKey, pszBuffer, cchBuffer,
+                                              pcchRequired);
+}
+
+BOOL ScriptedPlatform::SetupCopyOEMInfA(PCSTR pszSourceInfFileName, PCSTR pszMediaLocation, DWORD dwMediaType,
+                                        DWORD dwCopyStyle, PSTR pszDestinationInfFileName, DWORD cchDestination,
+                                        PDWORD pcchRequired, PSTR* ppszDestinationComponent)
+{
+    if (Call("SetupCopyOEMInfA", Text(pszSourceInfFileName) + " " + std::to_string(dwMediaType) + " " +
+                                     std::to_string(dwCopyStyle)))
+        return FALSE;
+    return SystemPlatform().SetupCopyOEMInfA(pszSourceInfFileName, pszMediaLocation, dwMediaType, dwCopyStyle,
+                                             pszDestinationInfFileName, cchDestination, pcchRequired,
+                                             ppszDestinationComponent);
+}
+
+} // namespace harness

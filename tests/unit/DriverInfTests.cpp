@@ -1,0 +1,272 @@
+// The driver package reader against the system's INF parser, with INF files made for each
+// case. The reader opens INFs in the program's own directory, where the build puts them.
+#include <doctest.h>
+#include "app/Buffers.h"
+#include "inf/DriverInf.h"
+#include "tests/harness/Files.h"
+#include <algorithm>
+#include <string.h>
+#include <string>
+#include <vector>
+
+using harness::ProgramDirectory;
+using harness::SystemInfDirectory;
+using harness::WriteTextFile;
+
+namespace {
+
+typedef std::vector<std::string> Names;
+
+Names ListOf(const char* pszList)
+{
+    Names names;
+    for (const char* psz = pszList; *psz != '\0'; psz += strlen(psz) + 1)
+        names.push_back(psz);
+    return names;
+}
+
+LONG LengthOf(const Names& names)
+{
+    LONG cb = 0;
+    for (const std::string& name : names)
+        cb += (LONG)name.size() + 1;
+    return cb;
+}
+
+std::string Take(char* pszValue)
+{
+    std::string value = pszValue != NULL ? pszValue : "<no buffer>";
+    FreeBuffer(pszValue);
+    return value;
+}
+
+// An INF that the system's INF directory holds while the object lives.
+struct SystemInf {
+    std::string path;
+    SystemInf(const char* pszName, const std::string& text) : path(SystemInfDirectory() + "\\" + pszName)
+    {
+        REQUIRE(WriteTextFile(path, text));
+    }
+    ~SystemInf() { ::DeleteFileA(path.c_str()); }
+};
+
+const char kTestBase[] = "testbase.inf";
+
+} // namespace
+
+TEST_CASE("a model that the models section does not list reads as empty files and an empty list")
+{
+    DriverInf inf("lists.inf", "Nobody");
+    REQUIRE(inf.HasModelsSection());
+    inf.ReadDriverInfo();
+    CHECK(std::string(inf.m_pszProvider) == "List Vendor");
+    for (const char* pszField : { inf.m_pszDataFile, inf.m_pszDriverFile, inf.m_pszConfigFile, inf.m_pszHelpFile,
+                                  inf.m_pszPrintProcessor, inf.m_pszDefaultDataType })
+        CHECK(std::string(pszField).empty());
+    CHECK(inf.m_cbDependentFiles == 0);
+    CHECK(inf.m_pszDependentFiles[0] == '\0');
+}
+
+TEST_CASE("CopyFiles with two file-list sections and single files gives their lines, then the names")
+{
+    DriverInf inf("lists.inf", "Two Lists");
+    inf.ReadDriverInfo();
+    Names expected = { "ONE1.DLL", "ONE2.DLL,ONE2.ALT,ONE2.THIRD", "TWO1.DLL", "SINGLE.DLL", "NO.SUCH.SECTION" };
+    CHECK(ListOf(inf.m_pszDependentFiles) == expected);
+    CHECK(inf.m_cbDependentFiles == LengthOf(expected));
+    CHECK(std::string(inf.m_pszDataFile) == "TWO.GPD");
+    CHECK(std::string(inf.m_pszDriverFile) == "TWODRV.DLL");
+    CHECK(std::string(inf.m_pszConfigFile) == "TWOUI.DLL");
+    CHECK(std::string(inf.m_pszHelpFile) == "TWO.HLP");
+}
+
+TEST_CASE("the lookups: a section's first line without a key, a missing field, a field too long")
+{
+    DriverInf inf("lists.inf", "");
+    CHECK(Take(inf.GetFieldValue(1, "LIST.ONE", NULL)) == "ONE1.DLL");
+    CHECK(Take(inf.GetFieldValue(3, "LIST.ONE", NULL)) == "");
+    CHECK(Take(inf.GetFieldValue(1, "Version", "Provider")) == "List Vendor");
+    CHECK(Take(inf.GetModelValue("Two Lists", "DriverFile", "DataSection")) == "TWODRV.DLL");
+    CHECK(Take(inf.GetModelValue("Two Lists", "DataSection", NULL)) == "TWO.DATA");
+    CHECK(Take(inf.GetModelValue("Long Field", "DriverFile", "DataSection")) == "");
+
+    // More than 259 characters: the long field and the long line add nothing.
+    char* pszList = inf.GetFileList("Long Field", "CopyFiles");
+    CHECK(ListOf(pszList) == Names{ "SHORT.DLL", "AFTER.DLL" });
+    CHECK(inf.m_cbDependentFiles == LengthOf(Names{ "SHORT.DLL", "AFTER.DLL" }));
+    FreeBuffer(pszList);
+
+    pszList = inf.GetSectionLines("NO.SUCH.SECTION");
+    CHECK(pszList[0] == '\0');
+    CHECK(inf.m_cbDependentFiles == 0);
+    FreeBuffer(pszList);
+}
+
+TEST_CASE("a data file given as the first CopyFiles field loses its '@', and only a leading '@' goes")
+{
+    DriverInf inf("lists.inf", "Single First");
+    inf.ReadDriverInfo();
+    CHECK(std::string(inf.m_pszDataFile) == "SINGLE.GPD");
+    CHECK(ListOf(inf.m_pszDependentFiles) ==
+          Names{ "SINGLE.GPD", "ONE1.DLL", "ONE2.DLL,ONE2.ALT,ONE2.THIRD", "NAME@MIDDLE.DLL" });
+
+    DriverInf empties("lists.inf", "Empty Fields");
+    empties.ReadDriverInfo();
+    CHECK(ListOf(empties.m_pszDependentFiles) == Names{ "FIRST.DLL", "LAST.DLL" });
+    CHECK(empties.m_cbDependentFiles == LengthOf(Names{ "FIRST.DLL", "LAST.DLL" }));
+}
+
+TEST_CASE("without Include, no print processor, data type or needed files, even with their keys")
+{
+    DriverInf inf("noinclude.inf", "Without Include");
+    inf.ReadDriverInfo();
+    CHECK_FALSE(inf.m_bIncluded);
+    CHECK(std::string(inf.m_pszPrintProcessor).empty());
+    CHECK(std::string(inf.m_pszPrintProcessorFile).empty());
+    CHECK(std::string(inf.m_pszDefaultDataType).empty());
+    CHECK(ListOf(inf.m_pszDependentFiles) == Names{ "WITHOUTDRV.DLL" });
+    CHECK(std::string(inf.m_pszDriverFile) == "WITHOUTDRV.DLL");
+}
+
+TEST_CASE("with Include, the included INF comes from the system's INF directory and the first Needs adds its files")
+{
+    std::string base;
+    REQUIRE(harness::ReadTextFile(ProgramDirectory() + "\\" + kTestBase, base));
+    SystemInf installed(kTestBase, base);
+
+    DriverInf inf("include.inf", "With Include");
+    inf.ReadDriverInfo();
+    CHECK(inf.m_bIncluded);
+    CHECK(std::string(inf.m_pszPrintProcessor) == "WithProc");
+    CHECK(std::string(inf.m_pszPrintProcessorFile) == "WITHPP.DLL");
+    CHECK(std::string(inf.m_pszDefaultDataType) == "NT EMF 1.008");
+    Names expected = { "WITHDRV.DLL", "BASE1.DLL", "BASE2.DLL" };
+    CHECK(ListOf(inf.m_pszDependentFiles) == expected);
+    CHECK(inf.m_cbDependentFiles == LengthOf(expected));
+}
+
+TEST_CASE("an Include INF the system does not have still switches on the print processor")
+{
+    DriverInf inf("include.inf", "With Include");
+    inf.ReadDriverInfo();
+    CHECK(inf.m_bIncluded);
+    CHECK(std::string(inf.m_pszPrintProcessor) == "WithProc");
+    CHECK(ListOf(inf.m_pszDependentFiles) == Names{ "WITHDRV.DLL" });
+}
+
+TEST_CASE("an empty model name reads the provider and the models section only")
+{
+    DriverInf inf("include.inf", "");
+    CHECK_FALSE(inf.m_bIncluded);
+    CHECK(inf.HasModelsSection());
+    inf.ReadDriverInfo();
+    CHECK(std::string(inf.m_pszProvider) == "Include Vendor");
+    CHECK(std::string(inf.m_pszDriverFile).empty());
+    CHECK(inf.m_cbDependentFiles == 0);
+}
+
+TEST_CASE("only a printer INF of the program's own directory opens")
+{
+    DriverInf network("network.inf", "ZUV Izov");
+    CHECK_FALSE(network.HasModelsSection());
+    network.ReadDriverInfo();
+    CHECK(std::string(network.m_pszProvider).empty());
+    CHECK(network.m_cbDependentFiles == 0);
+
+    CHECK_FALSE(DriverInf("nomodels.inf", "").HasModelsSection());
+    CHECK(DriverInf("byguid.inf", "").HasModelsSection());
+    CHECK_FALSE(DriverInf("", "").HasModelsSection());
+    CHECK_FALSE(DriverInf(std::string(300, 'x').c_str(), "").HasModelsSection());
+
+    // The current directory holds an INF of that name, the program's directory does not.
+    char szBefore[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+    harness::TempDirectory elsewhere("inf-elsewhere");
+    std::string sample;
+    REQUIRE(harness::ReadTextFile(ProgramDirectory() + "\\izov.inf", sample));
+    REQUIRE(WriteTextFile(elsewhere.path + "\\elsewhere.inf", sample));
+    ::SetCurrentDirectoryA(elsewhere.path.c_str());
+    CHECK_FALSE(DriverInf("elsewhere.inf", "").HasModelsSection());
+    CHECK(DriverInf("izov.inf", "").HasModelsSection());
+    ::SetCurrentDirectoryA(szBefore);
+}
+
+TEST_CASE("the sample package's INF describes the ZUV Izov driver")
+{
+    DriverInf inf("izov.inf", "ZUV Izov");
+    inf.ReadDriverInfo();
+    CHECK(std::string(inf.m_pszProvider) == "ZUV");
+    CHECK(std::string(inf.m_pszDataFile) == "IZOV.GPD");
+    CHECK(std::string(inf.m_pszDriverFile) == "IZOVDRV.DLL");
+    CHECK(std::string(inf.m_pszConfigFile) == "IZOVUI.DLL");
+    CHECK(std::string(inf.m_pszHelpFile) == "IZOV.HLP");
+    CHECK(std::string(inf.m_pszPrintProcessor) == "IzovPrint");
+    CHECK(std::string(inf.m_pszPrintProcessorFile) == "IZOVPP.DLL");
+    CHECK(std::string(inf.m_pszDefaultDataType) == "RAW");
+    CHECK(ListOf(inf.m_pszDependentFiles) == Names{ "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" });
+    CHECK(Take(inf.GetFieldValue(1, "Version", "CatalogFile")) == "izov.cat");
+}
+
+TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
+{
+    // 2500 names of 12 characters: 32500 bytes with their NULs.
+    std::string text = "[Version]\nSignature=\"$Windows NT$\"\nClass=Printer\n\n[VEL]\n"
+                       "\"Big\"=BIG.INSTALL\n\"Big Needs\"=NEEDS.INSTALL\n\n"
+                       "[BIG.INSTALL]\nCopyFiles=BIG.FILES,LAST.DLL\n\n"
+                       "[NEEDS.INSTALL]\nCopyFiles=OWN.FILES\nInclude=bigbase.inf\nNeeds=BIG.NEEDED\n\n[BIG.FILES]\n";
+    std::string own = "\n[OWN.FILES]\n";
+    std::string base = "[Version]\nSignature=\"$Windows NT$\"\nClass=Printer\n\n[BIG.NEEDED]\nCopyFiles=NEEDED.FILES\n\n"
+                       "[NEEDED.FILES]\n";
+    char szName[32];
+    for (int i = 0; i < 2500; ++i) {
+        wsprintfA(szName, "FILE%04d.DLL\n", i);
+        text += szName;
+        base += szName;
+        if (i < 1500)
+            own += szName;
+    }
+    harness::ProgramFile big("big.inf", text + own);
+    SystemInf bigBase("bigbase.inf", base);
+
+    for (const char* pszModel : { "Big", "Big Needs" }) {
+        CAPTURE(pszModel);
+        DriverInf inf("big.inf", pszModel);
+        inf.ReadDriverInfo();
+        Names names = ListOf(inf.m_pszDependentFiles);
+        CHECK(inf.m_cbDependentFiles == LengthOf(names));
+        CHECK(inf.m_cbDependentFiles <= 26000 - 1);
+        CHECK(inf.m_cbDependentFiles > 26000 - 14);
+        CHECK(inf.m_pszDependentFiles[inf.m_cbDependentFiles] == '\0');
+        CHECK(names.back().size() == 12);
+        CHECK(std::find(names.begin(), names.end(), "LAST.DLL") == names.end());
+    }
+}
+
+TEST_CASE("each reading step stands alone when memory runs out")
+{
+    SUBCASE("the provider's step fails, the others read") {
+        DriverInf inf("lists.inf", "Two Lists");
+        // The ten key names come first, then the provider's value.
+        FailBufferAllocation(11);
+        inf.ReadDriverInfo();
+        CHECK(std::string(inf.m_pszProvider).empty());
+        CHECK(std::string(inf.m_pszDataFile) == "TWO.GPD");
+        CHECK(std::string(inf.m_pszDriverFile) == "TWODRV.DLL");
+        CHECK(inf.m_cbDependentFiles > 0);
+    }
+    SUBCASE("without its key names nothing is read") {
+        DriverInf inf("lists.inf", "Two Lists");
+        FailBufferAllocation(3);
+        inf.ReadDriverInfo();
+        CHECK(std::string(inf.m_pszProvider).empty());
+        CHECK(std::string(inf.m_pszDriverFile).empty());
+    }
+    SUBCASE("an object whose buffers could not be had reads nothing and finds nothing") {
+        FailBufferAllocation(2);
+        DriverInf inf("lists.inf", "Two Lists");
+        CHECK_FALSE(inf.HasBuffers());
+        CHECK_FALSE(inf.HasModelsSection());
+        inf.ReadDriverInfo();
+    }
+    FailBufferAllocation(0);
+}

@@ -1,0 +1,128 @@
+// The platform boundary: the system's INF parser with the answers the program relies on,
+// and the scripted platform that the fault tests use.
+#include <doctest.h>
+#include "platform/Platform.h"
+#include "tests/harness/Files.h"
+#include "tests/harness/ScriptedPlatform.h"
+#include <string>
+#include <vector>
+
+namespace {
+
+HINF OpenTestInf(const char* pszName, PCSTR pszClass = "Printer")
+{
+    std::string path = harness::ProgramDirectory() + "\\" + pszName;
+    UINT nErrorLine = 0;
+    return ThePlatform().SetupOpenInfFileA(path.c_str(), pszClass, INF_STYLE_WIN4, &nErrorLine);
+}
+
+} // namespace
+
+TEST_CASE("an INF of another class does not open as a printer INF")
+{
+    ::SetLastError(0xdeadbeef);
+    CHECK(OpenTestInf("network.inf") == INVALID_HANDLE_VALUE);
+    CHECK(::GetLastError() == ERROR_CLASS_MISMATCH);
+
+    HINF hInf = OpenTestInf("network.inf", "Net");
+    CHECK(hInf != INVALID_HANDLE_VALUE);
+    ThePlatform().SetupCloseInfFile(hInf);
+
+    for (const char* pszName : { "izov.inf", "byguid.inf", "lists.inf" }) {
+        CAPTURE(pszName);
+        hInf = OpenTestInf(pszName);
+        CHECK(hInf != INVALID_HANDLE_VALUE);
+        ThePlatform().SetupCloseInfFile(hInf);
+    }
+}
+
+TEST_CASE("an INF of another style does not open")
+{
+    harness::ProgramFile unsigned_("unsigned.inf", "[Version]\nClass=Printer\n[VEL]\n\"ZUV Izov\"=X\n");
+    CHECK(OpenTestInf("unsigned.inf") == INVALID_HANDLE_VALUE);
+}
+
+TEST_CASE("every INF call on a handle that did not open fails instead of crashing")
+{
+    HINF hInf = OpenTestInf("missing.inf");
+    REQUIRE(hInf == INVALID_HANDLE_VALUE);
+    INFCONTEXT context;
+    ::SetLastError(0xdeadbeef);
+    CHECK_FALSE(ThePlatform().SetupFindFirstLineA(hInf, "Version", NULL, &context));
+    CHECK(::GetLastError() == ERROR_INVALID_HANDLE);
+    CHECK(ThePlatform().SetupGetLineCountA(hInf, "Version") == -1);
+    CHECK_FALSE(ThePlatform().SetupOpenAppendInfFileA("testbase.inf", hInf, NULL));
+    char szLine[260];
+    CHECK_FALSE(ThePlatform().SetupGetLineTextA(NULL, hInf, "Version", "Class", szLine, sizeof(szLine), NULL));
+    ThePlatform().SetupCloseInfFile(hInf);
+    ThePlatform().SetupCloseInfFile(NULL);
+}
+
+TEST_CASE("the scripted platform answers enumerations in two calls and fails what the test asks")
+{
+    harness::ScriptedPlatform platform;
+    platform.ports = { { "FILE:", "Local Port", "" }, { "PX1", "ZUV Izov Language/Port Monitor", "" } };
+
+    DWORD cbNeeded = 0;
+    DWORD cReturned = 0;
+    ::SetLastError(0xdeadbeef);
+    CHECK_FALSE(ThePlatform().EnumPortsA(2, NULL, 0, &cbNeeded, &cReturned));
+    CHECK(::GetLastError() == ERROR_INSUFFICIENT_BUFFER);
+    std::vector<BYTE> buffer(cbNeeded);
+    REQUIRE(ThePlatform().EnumPortsA(2, buffer.data(), cbNeeded, &cbNeeded, &cReturned));
+    REQUIRE(cReturned == 2);
+    const PORT_INFO_2A* pPorts = reinterpret_cast<const PORT_INFO_2A*>(buffer.data());
+    CHECK(std::string(pPorts[1].pPortName) == "PX1");
+    CHECK(std::string(pPorts[1].pMonitorName) == "ZUV Izov Language/Port Monitor");
+
+    platform.Fail("EnumPortsA", ERROR_ACCESS_DENIED, 1);
+    ::SetLastError(0);
+    CHECK_FALSE(ThePlatform().EnumPortsA(2, buffer.data(), cbNeeded, &cbNeeded, &cReturned));
+    CHECK(::GetLastError() == ERROR_ACCESS_DENIED);
+    CHECK(ThePlatform().EnumPortsA(2, buffer.data(), cbNeeded, &cbNeeded, &cReturned));
+    CHECK(platform.CallsTo("EnumPortsA").size() == 4);
+}
+
+TEST_CASE("the scripted services refuse to stop while dependents run and take time when told")
+{
+    harness::ScriptedPlatform platform;
+    platform.ServiceNamed("Spooler").dependents = { "Fax" };
+    platform.services["Fax"].nPendingQueries = 2;
+
+    Platform& p = ThePlatform();
+    SC_HANDLE hManager = p.OpenSCManagerA(SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE hSpooler = p.OpenServiceA(hManager, "Spooler", SERVICE_ALL_ACCESS);
+    SC_HANDLE hFax = p.OpenServiceA(hManager, "Fax", SERVICE_ALL_ACCESS);
+    CHECK(p.OpenServiceA(hManager, "Nothing", SERVICE_ALL_ACCESS) == NULL);
+    CHECK(::GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST);
+
+    DWORD cbNeeded = 0;
+    DWORD cServices = 0;
+    CHECK_FALSE(p.EnumDependentServicesA(hSpooler, SERVICE_ACTIVE, NULL, 0, &cbNeeded, &cServices));
+    CHECK(::GetLastError() == ERROR_MORE_DATA);
+
+    SERVICE_STATUS status;
+    CHECK_FALSE(p.ControlService(hSpooler, SERVICE_CONTROL_STOP, &status));
+    CHECK(::GetLastError() == ERROR_DEPENDENT_SERVICES_RUNNING);
+
+    CHECK(p.ControlService(hFax, SERVICE_CONTROL_STOP, &status));
+    CHECK(status.dwCurrentState == SERVICE_STOP_PENDING);
+    for (int i = 0; i < 2; ++i) {
+        p.QueryServiceStatus(hFax, &status);
+        CHECK(status.dwCurrentState == SERVICE_STOP_PENDING);
+    }
+    p.QueryServiceStatus(hFax, &status);
+    CHECK(status.dwCurrentState == SERVICE_STOPPED);
+
+    CHECK(p.EnumDependentServicesA(hSpooler, SERVICE_ACTIVE, NULL, 0, &cbNeeded, &cServices));
+    CHECK(cServices == 0);
+    CHECK(p.ControlService(hSpooler, SERVICE_CONTROL_STOP, &status));
+    CHECK(status.dwCurrentState == SERVICE_STOPPED);
+    CHECK_FALSE(p.StartServiceA(hFax) == FALSE);
+    CHECK_FALSE(p.StartServiceA(hSpooler) == FALSE);
+    CHECK_FALSE(p.StartServiceA(hSpooler));
+    CHECK(::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING);
+
+    CHECK(platform.CallsTo("ControlService") ==
+          std::vector<std::string>{ "Spooler 1", "Fax 1", "Spooler 1" });
+}
