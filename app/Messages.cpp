@@ -1,14 +1,70 @@
 #include "app/Messages.h"
-#include "app/Buffers.h"
+#include "framework/String.h"
+#include "res/resource.h"
 
-int ShowTableMessage(HWND hOwner, UINT nTextID, UINT nCaptionID, UINT uType)
+namespace {
+
+// The system's text for an error code, allocated by the system; NULL when it has none.
+// The caller releases it with LocalFree.
+LPSTR SystemText(DWORD dwError)
+{
+    LPSTR pszText = NULL;
+    ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     NULL, dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (LPSTR)&pszText, 0, NULL);
+    return pszText;
+}
+
+} // namespace
+
+int ShowTableMessage(HWND hOwner, UINT nTextID, UINT nCaptionID, UINT uType, size_t cbText)
 {
     int nAnswer = 0;
-    char* pszText = LoadTextBuffer(nTextID);
+    char* pszText = LoadTextBuffer(nTextID, cbText);
     char* pszCaption = LoadTextBuffer(nCaptionID);
     if (pszText != NULL && pszCaption != NULL)
         nAnswer = ::MessageBoxA(hOwner, pszText, pszCaption, uType);
     FreeBuffer(pszText);
     FreeBuffer(pszCaption);
     return nAnswer;
+}
+
+int ShowTableMessageWith(HWND hOwner, UINT nTextID, LPCSTR pszArgument, UINT nCaptionID, UINT uType)
+{
+    int nAnswer = 0;
+    char* pszFormat = LoadTextBuffer(nTextID);
+    char* pszCaption = LoadTextBuffer(nCaptionID);
+    if (pszFormat != NULL && pszCaption != NULL) {
+        CString text;
+        text.Format(pszFormat, pszArgument != NULL ? pszArgument : "");
+        nAnswer = ::MessageBoxA(hOwner, text, pszCaption, uType);
+    }
+    FreeBuffer(pszFormat);
+    FreeBuffer(pszCaption);
+    return nAnswer;
+}
+
+void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType)
+{
+    char* pszPrefix = LoadTextBuffer(nPrefixID);
+    char* pszCaption = LoadTextBuffer(IDS_CAPTION);
+    if (pszPrefix != NULL && pszCaption != NULL) {
+        LPSTR pszSystemText = SystemText(dwError);
+        CString text(pszPrefix);
+        text += pszSystemText;
+        ::MessageBoxA(hOwner, text, pszCaption, uType);
+        ::LocalFree(pszSystemText);
+    }
+    FreeBuffer(pszPrefix);
+    FreeBuffer(pszCaption);
+}
+
+void ShowSystemError(HWND hOwner, DWORD dwError)
+{
+    char* pszCaption = LoadTextBuffer(IDS_INSTALL_FAILED);
+    if (pszCaption != NULL) {
+        LPSTR pszSystemText = SystemText(dwError);
+        ::MessageBoxA(hOwner, pszSystemText != NULL ? pszSystemText : "", pszCaption, MB_OK | MB_ICONERROR);
+        ::LocalFree(pszSystemText);
+    }
+    FreeBuffer(pszCaption);
 }

@@ -1,7 +1,17 @@
-// Message boxes whose texts come from the string table.
+// Message boxes whose texts come from the string table, and the two forms in which a
+// failure of the platform is shown: a string-table prefix followed by the system's text for
+// the error under the program's caption, or the system's text alone under the caption
+// "Unable to complete the install.".
 #pragma once
-#include <windows.h>
+#include "app/Buffers.h"
 
 // Shows string nTextID under caption nCaptionID and returns the button pressed; shows nothing
-// and returns 0 when the texts' buffers cannot be had.
-int ShowTableMessage(HWND hOwner, UINT nTextID, UINT nCaptionID, UINT uType);
+// and returns 0 when the texts' buffers cannot be had. cbText is the text's buffer size.
+int ShowTableMessage(HWND hOwner, UINT nTextID, UINT nCaptionID, UINT uType, size_t cbText = NAME_BUFFER_SIZE);
+// The same with the text's %s replaced by pszArgument.
+int ShowTableMessageWith(HWND hOwner, UINT nTextID, LPCSTR pszArgument, UINT nCaptionID, UINT uType);
+// String nPrefixID followed directly by the system's text for dwError, under the program's caption.
+void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType);
+// The system's text for dwError under the caption "Unable to complete the install.", with the
+// error icon.
+void ShowSystemError(HWND hOwner, DWORD dwError);

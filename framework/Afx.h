@@ -21,5 +21,6 @@
 #include "Static.h"
 #include "String.h"
 #include "TreeCtrl.h"
+#include "WaitCursor.h"
 #include "WinApp.h"
 #include "Wnd.h"

@@ -1,7 +1,283 @@
 #include "monitor/MonitorInstall.h"
+#include "app/Buffers.h"
+#include "app/Messages.h"
+#include "app/ShellCopy.h"
+#include "app/SystemVersion.h"
+#include "framework/WaitCursor.h"
+#include "monitor/MonitorInf.h"
+#include "monitor/SpoolerService.h"
+#include "platform/Platform.h"
+#include "res/resource.h"
+#include <ctype.h>
+#include <string.h>
+#include <string>
+#include <vector>
 
-// Not built yet: reports that the monitor could not be checked, which ends the wizard.
-BOOL CheckMonitor(CWnd*)
+namespace {
+
+const char kMonitorDirectory[] = "\\pxmonitor";
+const char kMonitorDll[] = "ZADAZARE.DLL";
+const char kPackageMonitorDll[] = "pxmonitor\\ZADAZARE.DLL";
+const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors";
+const char kVersionQuery[] = "\\StringFileInfo\\040904b0\\FileVersion";
+const char kNtEnvironment[] = "Windows NT x86";
+const REGSAM kMonitorKeyRights = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+
+HWND OwnerWindow(CWnd* pOwner)
 {
-    return FALSE;
+    return pOwner != NULL ? pOwner->m_hWnd : NULL;
+}
+
+// Windows 2000 has its monitor INF; Windows XP and later 5.x systems have the other.
+UINT MonitorInfNameID()
+{
+    OSVERSIONINFOA osvi = SystemVersion();
+    return osvi.dwMajorVersion == 5 && osvi.dwMinorVersion >= 1 ? IDS_MONITOR_INF_XP : IDS_MONITOR_INF;
+}
+
+
+// A string value, NUL-terminated within the buffer; FALSE when it cannot be read.
+BOOL ReadRegistryText(HKEY hKey, LPCSTR pszValue, char* pszText, DWORD cbText)
+{
+    ZeroMemory(pszText, cbText);
+    DWORD cbData = cbText - 1;
+    return ::RegQueryValueExA(hKey, pszValue, NULL, NULL, reinterpret_cast<BYTE*>(pszText), &cbData) ==
+           ERROR_SUCCESS;
+}
+
+// Looks for a monitor the spooler has installed with the INF's DLL; when there is one, its
+// name replaces the INF's for the rest of the run.
+BOOL FindInstalledMonitor(MonitorInf& inf)
+{
+    Platform& platform = ThePlatform();
+    DWORD cbNeeded = 0;
+    DWORD nMonitors = 0;
+    if (platform.EnumMonitorsA(2, NULL, 0, &cbNeeded, &nMonitors) || ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return FALSE;
+    BYTE* pBuffer = reinterpret_cast<BYTE*>(AllocBuffer(cbNeeded));
+    BOOL bFound = FALSE;
+    if (pBuffer != NULL && platform.EnumMonitorsA(2, pBuffer, cbNeeded, &cbNeeded, &nMonitors)) {
+        const MONITOR_INFO_2A* pMonitors = reinterpret_cast<const MONITOR_INFO_2A*>(pBuffer);
+        for (DWORD i = 0; i < nMonitors && !bFound; ++i) {
+            if (pMonitors[i].pDLLName != NULL && lstrcmpiA(pMonitors[i].pDLLName, inf.m_pszDllName) == 0) {
+                bFound = TRUE;
+                CopyText(inf.m_pszMonitorName, NAME_BUFFER_SIZE, pMonitors[i].pName);
+            }
+        }
+    }
+    FreeBuffer(pBuffer);
+    return bFound;
+}
+
+// The FileVersion text of the package's monitor DLL, in a buffer the caller frees; NULL when
+// the DLL or its version text cannot be read.
+char* PackageMonitorVersion()
+{
+    DWORD dwHandle = 0;
+    DWORD cbInfo = ::GetFileVersionInfoSizeA(kPackageMonitorDll, &dwHandle);
+    if (cbInfo == 0)
+        return NULL;
+    char* pInfo = AllocBuffer(cbInfo);
+    char* pszVersion = NULL;
+    LPVOID pValue = NULL;
+    UINT cchValue = 0;
+    if (pInfo != NULL && ::GetFileVersionInfoA(kPackageMonitorDll, 0, cbInfo, pInfo) &&
+        ::VerQueryValueA(pInfo, kVersionQuery, &pValue, &cchValue) && pValue != NULL) {
+        pszVersion = AllocBuffer(NAME_BUFFER_SIZE);
+        if (pszVersion != NULL)
+            lstrcpynA(pszVersion, static_cast<LPCSTR>(pValue), (int)NAME_BUFFER_SIZE);
+    }
+    FreeBuffer(pInfo);
+    return pszVersion;
+}
+
+// The numbers of a version made only of dot-separated numbers; false for any other text.
+bool SplitVersion(LPCSTR pszVersion, std::vector<std::string>& numbers)
+{
+    numbers.clear();
+    std::string number;
+    for (LPCSTR p = pszVersion;; ++p) {
+        if (isdigit((unsigned char)*p)) {
+            number += *p;
+        } else if ((*p == '.' || *p == '\0') && !number.empty()) {
+            size_t nFirst = number.find_first_not_of('0');
+            numbers.push_back(nFirst == std::string::npos ? std::string("0") : number.substr(nFirst));
+            number.clear();
+            if (*p == '\0')
+                return true;
+        } else {
+            return false;
+        }
+    }
+}
+
+// Compares two numbers of any length given as digits without leading zeros.
+int CompareNumbers(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a.compare(b);
+}
+
+} // namespace
+
+BOOL IsOlderVersion(LPCSTR pszInstalled, LPCSTR pszPackage)
+{
+    std::vector<std::string> installed;
+    std::vector<std::string> package;
+    if (SplitVersion(pszInstalled, installed) && SplitVersion(pszPackage, package)) {
+        for (size_t i = 0; i < installed.size() || i < package.size(); ++i) {
+            int nOrder = CompareNumbers(i < installed.size() ? installed[i] : std::string("0"),
+                                        i < package.size() ? package[i] : std::string("0"));
+            if (nOrder != 0)
+                return nOrder < 0;
+        }
+        return FALSE;
+    }
+    return strcmp(pszInstalled, pszPackage) < 0;
+}
+
+BOOL CheckMonitor(CWnd* pOwner)
+{
+    if (!EnsureSpoolerRunningForMonitor(pOwner))
+        ::ExitProcess(0);
+
+    HWND hOwner = OwnerWindow(pOwner);
+    char* pszInfName = LoadTextBuffer(MonitorInfNameID());
+    char* pszSaved = AllocBuffer(NAME_BUFFER_SIZE);
+    char* pszMonitorDirectory = AllocBuffer(NAME_BUFFER_SIZE);
+    BOOL bResult = FALSE;
+    if (pszInfName != NULL && pszSaved != NULL && pszMonitorDirectory != NULL) {
+        DWORD cch = ::GetCurrentDirectoryA((DWORD)NAME_BUFFER_SIZE, pszSaved);
+        bool bEntered = cch > 0 && cch < NAME_BUFFER_SIZE &&
+                        cch + sizeof(kMonitorDirectory) <= NAME_BUFFER_SIZE &&
+                        strcat(strcpy(pszMonitorDirectory, pszSaved), kMonitorDirectory) != NULL &&
+                        ::SetCurrentDirectoryA(pszMonitorDirectory);
+        if (!bEntered) {
+            ShowTableMessageWith(hOwner, IDS_CANNOT_OPEN_FILE, pszInfName, IDS_CAPTION, MB_OK | MB_ICONERROR);
+        } else {
+            {
+                MonitorInf inf(pszInfName);
+                if (inf.m_pszFileList != NULL && inf.m_pszFileList[0] != '\0') {
+                    if (SystemVersion().dwMajorVersion == 5 && FindInstalledMonitor(inf))
+                        UpgradeMonitor(pOwner, inf.m_pszFileList);
+                    else
+                        InstallMonitor(pOwner, inf);
+                    bResult = TRUE;
+                }
+            }
+            ::SetCurrentDirectoryA(pszSaved);
+        }
+    }
+    FreeBuffer(pszInfName);
+    FreeBuffer(pszSaved);
+    FreeBuffer(pszMonitorDirectory);
+    return bResult;
+}
+
+BOOL InstallMonitor(CWnd* pOwner, MonitorInf& inf)
+{
+    char* pszOsVariable = LoadTextBuffer(IDS_OS_VARIABLE);
+    char* pszWindowsNt = LoadTextBuffer(IDS_WINDOWS_NT);
+    char* pszOs = AllocBuffer(NAME_BUFFER_SIZE);
+    char* pszSystem = AllocBuffer(NAME_BUFFER_SIZE);
+    BOOL bAdded = FALSE;
+    if (pszOsVariable != NULL && pszWindowsNt != NULL && pszOs != NULL && pszSystem != NULL) {
+        DWORD cchOs = ::GetEnvironmentVariableA(pszOsVariable, pszOs, (DWORD)NAME_BUFFER_SIZE);
+        bool bWindowsNt = cchOs > 0 && cchOs < NAME_BUFFER_SIZE && strcmp(pszOs, pszWindowsNt) == 0;
+        DWORD cchSystem = ::GetSystemDirectoryA(pszSystem, (DWORD)NAME_BUFFER_SIZE);
+        if (cchSystem > 0 && cchSystem < NAME_BUFFER_SIZE)
+            CopyMonitorFiles(inf.m_pszFileList, pszSystem);
+
+        // The local machine's own environment; a system that does not name itself Windows NT in
+        // "OS" is still one of them, the only ones the wizard runs on.
+        MONITOR_INFO_2A info;
+        info.pName = inf.m_pszMonitorName;
+        info.pEnvironment = bWindowsNt ? NULL : const_cast<LPSTR>(kNtEnvironment);
+        info.pDLLName = inf.m_pszDllName;
+        bAdded = ThePlatform().AddMonitorA(2, reinterpret_cast<LPBYTE>(&info));
+        if (!bAdded)
+            ShowSystemError(OwnerWindow(pOwner), ::GetLastError());
+    }
+    FreeBuffer(pszOsVariable);
+    FreeBuffer(pszWindowsNt);
+    FreeBuffer(pszOs);
+    FreeBuffer(pszSystem);
+    return bAdded;
+}
+
+BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList)
+{
+    CWaitCursor wait;
+    if (SystemVersion().dwPlatformId != VER_PLATFORM_WIN32_NT)
+        return TRUE;
+
+    char* pszInstalled = AllocBuffer(NAME_BUFFER_SIZE);
+    char* pszPackage = NULL;
+    bool bOlder = pszInstalled != NULL &&
+                  GetInstalledMonitorVersion(kMonitorDll, pszInstalled, (DWORD)NAME_BUFFER_SIZE) &&
+                  (pszPackage = PackageMonitorVersion()) != NULL && IsOlderVersion(pszInstalled, pszPackage);
+    FreeBuffer(pszInstalled);
+    FreeBuffer(pszPackage);
+    if (!bOlder)
+        return TRUE;
+
+    HWND hOwner = OwnerWindow(pOwner);
+    if (ShowTableMessage(hOwner, IDS_UPGRADE_MONITOR, IDS_CAPTION, MB_YESNO | MB_ICONQUESTION,
+                         QUESTION_BUFFER_SIZE) != IDYES)
+        return FALSE;
+    wait.Restore();
+
+    LPENUM_SERVICE_STATUSA pServices = NULL;
+    DWORD nServices = 0;
+    if (!StopSpooler(pOwner, &pServices, &nServices)) {
+        ShowErrorWithPrefix(hOwner, IDS_SPOOLER_STOP_FAILED, ::GetLastError(), MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+    char* pszSystem = AllocBuffer(NAME_BUFFER_SIZE);
+    DWORD cchSystem = pszSystem ? ::GetSystemDirectoryA(pszSystem, (DWORD)NAME_BUFFER_SIZE) : 0;
+    if (cchSystem > 0 && cchSystem < NAME_BUFFER_SIZE)
+        CopyMonitorFiles(pszFileList, pszSystem);
+    FreeBuffer(pszSystem);
+
+    if (!RestartSpooler(pOwner, pServices, nServices)) {
+        ShowErrorWithPrefix(hOwner, IDS_SPOOLER_RESTART_FAILED, ::GetLastError(), MB_OK | MB_ICONERROR);
+        ::ExitProcess(0);
+    }
+    return TRUE;
+}
+
+BOOL GetInstalledMonitorVersion(LPCSTR pszDllName, char* pszVersion, DWORD cbVersion)
+{
+    HKEY hMonitors = NULL;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMonitorsKey, 0, kMonitorKeyRights, &hMonitors) != ERROR_SUCCESS)
+        return FALSE;
+    DWORD nMonitors = 0;
+    char* pszName = AllocBuffer(NAME_BUFFER_SIZE);
+    char* pszDriver = AllocBuffer(NAME_BUFFER_SIZE);
+    BOOL bFound = FALSE;
+    if (pszName != NULL && pszDriver != NULL &&
+        ::RegQueryInfoKeyA(hMonitors, NULL, NULL, NULL, &nMonitors, NULL, NULL, NULL, NULL, NULL, NULL, NULL) ==
+            ERROR_SUCCESS) {
+        for (DWORD i = 0; i < nMonitors && !bFound; ++i) {
+            DWORD cchName = (DWORD)NAME_BUFFER_SIZE;
+            HKEY hMonitor = NULL;
+            if (::RegEnumKeyExA(hMonitors, i, pszName, &cchName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS ||
+                ::RegOpenKeyExA(hMonitors, pszName, 0, kMonitorKeyRights, &hMonitor) != ERROR_SUCCESS)
+                continue;
+            bFound = ReadRegistryText(hMonitor, "Driver", pszDriver, (DWORD)NAME_BUFFER_SIZE) &&
+                     lstrcmpiA(pszDriver, pszDllName) == 0 &&
+                     ReadRegistryText(hMonitor, "Version", pszVersion, cbVersion);
+            ::RegCloseKey(hMonitor);
+        }
+    }
+    FreeBuffer(pszName);
+    FreeBuffer(pszDriver);
+    ::RegCloseKey(hMonitors);
+    return bFound;
+}
+
+void CopyMonitorFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory)
+{
+    ShellCopyFiles(pszFileList, pszTargetDirectory, FOF_NOCONFIRMATION);
 }

@@ -1,6 +1,26 @@
-// The package's port monitor: installed, or upgraded when the installed copy is older.
+// The package's port monitor: installed when the spooler does not know it, and upgraded,
+// with the spooler stopped and restarted, when the installed copy is older.
 #pragma once
 #include "framework/Wnd.h"
 
-// FALSE when the monitor's directory or INF is unusable, which ends the wizard.
+class MonitorInf;
+
+// Makes sure the spooler runs (ending the program when it cannot), then installs or upgrades
+// the monitor from the package's monitor directory. FALSE when that directory or its INF is
+// unusable; TRUE otherwise, also when the installation failed or the upgrade was declined.
 BOOL CheckMonitor(CWnd* pOwner);
+// Copies the monitor's files into the system directory and registers the monitor; TRUE when
+// the spooler took it.
+BOOL InstallMonitor(CWnd* pOwner, MonitorInf& inf);
+// Offers to replace an installed monitor that is older than the package's; TRUE when nothing
+// had to be done or the upgrade succeeded, FALSE when declined or the spooler would not stop.
+// Ends the program when the spooler cannot be restarted.
+BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList);
+// The "Version" of the installed monitor whose DLL is pszDllName; FALSE when there is none.
+BOOL GetInstalledMonitorVersion(LPCSTR pszDllName, char* pszVersion, DWORD cbVersion);
+// Copies the listed files of the current directory into the target directory.
+void CopyMonitorFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory);
+
+// TRUE when the installed version orders before the package's: number by number when both are
+// dot-separated numbers, otherwise as plain text.
+BOOL IsOlderVersion(LPCSTR pszInstalled, LPCSTR pszPackage);

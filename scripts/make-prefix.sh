@@ -1,6 +1,7 @@
 #!/bin/sh
 # make-prefix.sh DIR: makes a 32-bit Wine prefix that reports Windows XP, shows windows
-# without a window manager's delays, and has no running processes left behind.
+# without a window manager's delays, lets a crashing program end at once instead of
+# waiting in the debugger, and has no running processes left behind.
 set -eu
 dir=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -20,6 +21,7 @@ run sh -c '
     wine reg add "HKCU\\Software\\Wine" /v Version /d winxp /f
     wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f
     wine reg add "HKCR\\.txt" /ve /d txtfile /f
+    wine reg delete "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug" /v Debugger /f
     wineserver -w
 ' >/dev/null 2>&1
 touch "$dir/.ready"

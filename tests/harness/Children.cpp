@@ -44,11 +44,11 @@ HANDLE TokenWithoutAdminRights()
     return hRestricted;
 }
 
-int RunChildWithoutAdminRights(const char* pszName)
+namespace {
+
+// Runs the child with the token, or as this process runs when it is NULL.
+int RunChildAs(const char* pszName, HANDLE hToken)
 {
-    HANDLE hToken = TokenWithoutAdminRights();
-    if (hToken == NULL)
-        return -1;
     char szSelf[MAX_PATH];
     ::GetModuleFileNameA(NULL, szSelf, MAX_PATH);
     std::string commandLine = std::string("\"") + szSelf + "\" --child " + pszName;
@@ -56,7 +56,11 @@ int RunChildWithoutAdminRights(const char* pszName)
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     int nExitCode = -1;
-    if (::CreateProcessAsUserA(hToken, NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+    BOOL bStarted = hToken != NULL ? ::CreateProcessAsUserA(hToken, NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL,
+                                                            NULL, &startup, &process)
+                                   : ::CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL,
+                                                      &startup, &process);
+    if (bStarted) {
         DWORD dwExitCode = 0;
         if (::WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0 &&
             ::GetExitCodeProcess(process.hProcess, &dwExitCode))
@@ -66,6 +70,22 @@ int RunChildWithoutAdminRights(const char* pszName)
         ::CloseHandle(process.hProcess);
         ::CloseHandle(process.hThread);
     }
+    return nExitCode;
+}
+
+} // namespace
+
+int RunChildProcess(const char* pszName)
+{
+    return RunChildAs(pszName, NULL);
+}
+
+int RunChildWithoutAdminRights(const char* pszName)
+{
+    HANDLE hToken = TokenWithoutAdminRights();
+    if (hToken == NULL)
+        return -1;
+    int nExitCode = RunChildAs(pszName, hToken);
     ::CloseHandle(hToken);
     return nExitCode;
 }

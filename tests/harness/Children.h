@@ -3,6 +3,8 @@
 //
 //     TEST_CHILD(probe_admin) { return IsAdmin(544) ? 1 : 0; }
 //     CHECK(harness::RunChildWithoutAdminRights("probe_admin") == 0);
+//
+// A child is also the way to test code that ends the program.
 #pragma once
 #include <windows.h>
 
@@ -26,7 +28,9 @@ int RunChild(const char* pszName);
 // closes it.
 HANDLE TokenWithoutAdminRights();
 
-// Runs "this program --child NAME" with that token; the child's exit code, or -1.
+// Runs "this program --child NAME" as a process of its own; its exit code, or -1.
+int RunChildProcess(const char* pszName);
+// The same, with the Administrators group only denying.
 int RunChildWithoutAdminRights(const char* pszName);
 
 } // namespace harness

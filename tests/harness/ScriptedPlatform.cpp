@@ -82,15 +82,18 @@ ScriptedPlatform::~ScriptedPlatform()
     SetPlatform(m_pPrevious);
 }
 
-void ScriptedPlatform::Fail(const std::string& operation, DWORD dwError, int nTimes)
+void ScriptedPlatform::Fail(const std::string& call, DWORD dwError, int nTimes)
 {
-    m_failures[operation] = Failure{ dwError, nTimes };
+    m_failures[call] = Failure{ dwError, nTimes };
 }
 
 bool ScriptedPlatform::Call(const std::string& operation, const std::string& arguments)
 {
-    calls.push_back(arguments.empty() ? operation : operation + " " + arguments);
-    std::map<std::string, Failure>::iterator it = m_failures.find(operation);
+    std::string call = arguments.empty() ? operation : operation + " " + arguments;
+    calls.push_back(call);
+    std::map<std::string, Failure>::iterator it = m_failures.find(call);
+    if (it == m_failures.end() || it->second.nTimes == 0)
+        it = m_failures.find(operation);
     if (it == m_failures.end() || it->second.nTimes == 0)
         return false;
     if (it->second.nTimes > 0)

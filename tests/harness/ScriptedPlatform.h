@@ -15,9 +15,10 @@ public:
     ScriptedPlatform();
     ~ScriptedPlatform();
 
-    // The named call ("ControlService", "EnumPortsA", ...) fails with the error: every time,
-    // or only the next nTimes calls.
-    void Fail(const std::string& operation, DWORD dwError, int nTimes = -1);
+    // The named call fails with the error: every time, or only the next nTimes calls. The name
+    // is an operation ("ControlService") or a whole call as recorded ("ControlService Spooler 1"),
+    // which wins over its operation's.
+    void Fail(const std::string& call, DWORD dwError, int nTimes = -1);
 
     // Every call as "Operation arguments", such as "OpenServiceA Spooler" or
     // "ControlService Spooler 1".
