@@ -1,0 +1,165 @@
+// The package's port monitor installed and upgraded by setup.exe against the real spooler.
+#include <doctest.h>
+#include "res/resource.h"
+#include "tests/harness/Files.h"
+#include "tests/harness/Process.h"
+#include "tests/harness/Spooler.h"
+#include "tests/harness/Windows.h"
+#include <string>
+
+using namespace harness;
+
+namespace {
+
+const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
+const DWORD kTimeoutMs = 30000;
+
+const char kStartQuestion[] = "To install a printer driver, the spooler service must be running. The spooler is "
+                              "currently stopped.\n\nDo you want to start this service?";
+const char kUpgradeQuestion[] = "To install this printer driver, the newest version of the VEL VOV Language/Port "
+                                "Monitor must be installed.  During this installation, the spooler on this machine "
+                                "will be stopped and restarted.\n\nDo you want to proceed?";
+
+// Starts the wizard and chooses "Install a new printer" on its welcome page.
+void ChooseInstall(WizardProcess& wizard, const std::string& package)
+{
+    REQUIRE(wizard.Start(package));
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kTimeoutMs);
+    REQUIRE(hWelcome != NULL);
+    REQUIRE(IsChecked(hWelcome, IDC_INSTALL));
+    PostClick(hWelcome, IDOK);
+}
+
+// Closes the printer page, which ends the wizard.
+void CancelPrinterPage(WizardProcess& wizard, HWND hPrinter)
+{
+    PostClick(hPrinter, IDCANCEL);
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(10000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+}
+
+std::string FileText(const std::string& path)
+{
+    std::string text;
+    ReadTextFile(path, text);
+    return text;
+}
+
+} // namespace
+
+TEST_CASE("monitor: installed from the package, then found by a second run")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    {
+        WizardProcess wizard;
+        ChooseInstall(wizard, package);
+        // A new system's spooler is stopped: the wizard asks to start it.
+        MessageBoxRecord box;
+        HWND hBox = wizard.WaitForMessageBox(&box, kTimeoutMs);
+        REQUIRE(hBox != NULL);
+        CHECK(box.text == kStartQuestion);
+        CHECK(box.type == (MB_YESNO | MB_ICONQUESTION));
+        AnswerMessageBox(hBox, IDYES);
+
+        HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, kTimeoutMs);
+        REQUIRE(hPrinter != NULL);
+        CHECK(FileText(SystemDirectoryFile("ZADAZARE.HLP")) ==
+              FileText(package + "\\pxmonitor\\ZADAZARE.HLP"));
+        CHECK(::GetFileAttributesA(SystemDirectoryFile("ZADAZARE.DLL").c_str()) != INVALID_FILE_ATTRIBUTES);
+        std::vector<InstalledMonitorInfo> monitors = InstalledMonitors();
+        bool bListed = false;
+        for (const InstalledMonitorInfo& monitor : monitors)
+            bListed = bListed || (monitor.name == kMonitorName && monitor.dll == "ZADAZARE.DLL");
+        CHECK(bListed);
+        CHECK(MonitorVersion(kMonitorName) == "1.0.0.4");
+        CancelPrinterPage(wizard, hPrinter);
+    }
+    {
+        WizardProcess wizard;
+        ChooseInstall(wizard, package);
+        HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, kTimeoutMs);
+        REQUIRE(hPrinter != NULL);
+        CHECK(wizard.WaitForMessageBox(NULL, 0) == NULL);
+        CHECK(InstalledMonitors().size() == 2);  // the system's own, and the package's
+        CancelPrinterPage(wizard, hPrinter);
+    }
+}
+
+TEST_CASE("monitor: an older installed version is replaced when the user agrees")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    REQUIRE(StartSpoolerService());
+    REQUIRE(InstallPackageMonitor(package, kMonitorName));
+    REQUIRE(SetMonitorVersion(kMonitorName, "1.0.0.3"));
+    REQUIRE(WriteTextFile(SystemDirectoryFile("ZADAZARE.HLP"), "the installed, older help"));
+    DWORD dwSpoolerBefore = SpoolerProcessId();
+    REQUIRE(dwSpoolerBefore != 0);
+
+    const bool bAgree = getenv("WIZARD_ANSWER") == NULL || std::string(getenv("WIZARD_ANSWER")) != "no";
+    CAPTURE(bAgree);
+    WizardProcess wizard;
+    ChooseInstall(wizard, package);
+    MessageBoxRecord box;
+    HWND hBox = wizard.WaitForMessageBox(&box, kTimeoutMs);
+    REQUIRE(hBox != NULL);
+    CHECK(box.text == kUpgradeQuestion);
+    CHECK(box.caption == "ZUV Izov Printer Software Wizard");
+    CHECK(box.type == (MB_YESNO | MB_ICONQUESTION));
+    AnswerMessageBox(hBox, bAgree ? IDYES : IDNO);
+
+    HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 60000);
+    REQUIRE(hPrinter != NULL);
+    if (bAgree) {
+        CHECK(FileText(SystemDirectoryFile("ZADAZARE.HLP")) == FileText(package + "\\pxmonitor\\ZADAZARE.HLP"));
+        CHECK(SpoolerProcessId() != 0);
+        CHECK(SpoolerProcessId() != dwSpoolerBefore);
+    } else {
+        CHECK(FileText(SystemDirectoryFile("ZADAZARE.HLP")) == "the installed, older help");
+        CHECK(SpoolerProcessId() == dwSpoolerBefore);
+    }
+    CHECK(MonitorVersion(kMonitorName) == "1.0.0.3");
+    CancelPrinterPage(wizard, hPrinter);
+}
+
+TEST_CASE("monitor: one installed under another name is kept under that name")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    REQUIRE(StartSpoolerService());
+    REQUIRE(InstallPackageMonitor(package, "Older Izov Monitor"));
+
+    WizardProcess wizard;
+    ChooseInstall(wizard, package);
+    HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, kTimeoutMs);
+    REQUIRE(hPrinter != NULL);
+    CHECK(wizard.WaitForMessageBox(NULL, 0) == NULL);
+    CHECK(IsMonitorInstalled("Older Izov Monitor"));
+    CHECK_FALSE(IsMonitorInstalled(kMonitorName));
+    CancelPrinterPage(wizard, hPrinter);
+}
+
+TEST_CASE("monitor: a package without its monitor directory names the INF and ends")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    REQUIRE(StartSpoolerService());
+    for (const char* pszFile : { "ZADAZARE.DLL", "ZADAZARE.HLP", "monitor.inf", "monitorxp.inf" })
+        ::DeleteFileA((package + "\\pxmonitor\\" + pszFile).c_str());
+    REQUIRE(::RemoveDirectoryA((package + "\\pxmonitor").c_str()));
+
+    WizardProcess wizard;
+    ChooseInstall(wizard, package);
+    MessageBoxRecord box;
+    HWND hBox = wizard.WaitForMessageBox(&box, kTimeoutMs);
+    REQUIRE(hBox != NULL);
+    CHECK(box.text == "Unable to open file: monitorxp.inf.\nInstallation aborted.");
+    CHECK(box.type == (MB_OK | MB_ICONERROR));
+    AnswerMessageBox(hBox, IDOK);
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(10000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+    CHECK_FALSE(IsMonitorInstalled(kMonitorName));
+}

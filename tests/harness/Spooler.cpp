@@ -1,0 +1,113 @@
+#include "tests/harness/Spooler.h"
+#include "tests/harness/Windows.h"
+#include <winspool.h>
+
+namespace harness {
+
+namespace {
+
+const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\";
+
+SERVICE_STATUS_PROCESS SpoolerStatus()
+{
+    SERVICE_STATUS_PROCESS status = {};
+    SC_HANDLE hManager = ::OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    SC_HANDLE hSpooler = hManager ? ::OpenServiceA(hManager, "Spooler", SERVICE_QUERY_STATUS) : NULL;
+    DWORD cbNeeded = 0;
+    if (hSpooler != NULL)
+        ::QueryServiceStatusEx(hSpooler, SC_STATUS_PROCESS_INFO, (BYTE*)&status, sizeof(status), &cbNeeded);
+    if (hSpooler != NULL)
+        ::CloseServiceHandle(hSpooler);
+    if (hManager != NULL)
+        ::CloseServiceHandle(hManager);
+    return status;
+}
+
+} // namespace
+
+bool StartSpoolerService()
+{
+    SC_HANDLE hManager = ::OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    SC_HANDLE hSpooler = hManager ? ::OpenServiceA(hManager, "Spooler", SERVICE_START | SERVICE_QUERY_STATUS) : NULL;
+    if (hSpooler != NULL)
+        ::StartServiceA(hSpooler, 0, NULL);
+    if (hSpooler != NULL)
+        ::CloseServiceHandle(hSpooler);
+    if (hManager != NULL)
+        ::CloseServiceHandle(hManager);
+    return WaitFor([] { return SpoolerStatus().dwCurrentState == SERVICE_RUNNING; }, 30000);
+}
+
+DWORD SpoolerProcessId()
+{
+    SERVICE_STATUS_PROCESS status = SpoolerStatus();
+    return status.dwCurrentState == SERVICE_RUNNING ? status.dwProcessId : 0;
+}
+
+std::vector<InstalledMonitorInfo> InstalledMonitors()
+{
+    std::vector<InstalledMonitorInfo> monitors;
+    DWORD cbNeeded = 0;
+    DWORD nMonitors = 0;
+    ::EnumMonitorsA(NULL, 2, NULL, 0, &cbNeeded, &nMonitors);
+    std::vector<BYTE> buffer(cbNeeded + 1);
+    if (::EnumMonitorsA(NULL, 2, buffer.data(), cbNeeded, &cbNeeded, &nMonitors)) {
+        const MONITOR_INFO_2A* pMonitors = reinterpret_cast<const MONITOR_INFO_2A*>(buffer.data());
+        for (DWORD i = 0; i < nMonitors; ++i)
+            monitors.push_back(InstalledMonitorInfo{ pMonitors[i].pName, pMonitors[i].pDLLName });
+    }
+    return monitors;
+}
+
+bool IsMonitorInstalled(const std::string& name)
+{
+    for (const InstalledMonitorInfo& monitor : InstalledMonitors()) {
+        if (monitor.name == name)
+            return true;
+    }
+    return false;
+}
+
+std::string SystemDirectoryFile(const char* pszName)
+{
+    char szSystem[MAX_PATH];
+    ::GetSystemDirectoryA(szSystem, MAX_PATH);
+    return std::string(szSystem) + "\\" + pszName;
+}
+
+bool InstallPackageMonitor(const std::string& packageDirectory, const std::string& name)
+{
+    for (const char* pszFile : { "ZADAZARE.DLL", "ZADAZARE.HLP" }) {
+        std::string source = packageDirectory + "\\pxmonitor\\" + pszFile;
+        if (!::CopyFileA(source.c_str(), SystemDirectoryFile(pszFile).c_str(), FALSE))
+            return false;
+    }
+    MONITOR_INFO_2A info = { const_cast<LPSTR>(name.c_str()), NULL, const_cast<LPSTR>("ZADAZARE.DLL") };
+    return ::AddMonitorA(NULL, 2, (LPBYTE)&info) != FALSE;
+}
+
+std::string MonitorVersion(const std::string& name)
+{
+    char szVersion[MAX_PATH] = "";
+    DWORD cbVersion = sizeof(szVersion) - 1;
+    HKEY hKey;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kMonitorsKey + name).c_str(), 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
+        if (::RegQueryValueExA(hKey, "Version", NULL, NULL, (BYTE*)szVersion, &cbVersion) != ERROR_SUCCESS)
+            szVersion[0] = '\0';
+        ::RegCloseKey(hKey);
+    }
+    return szVersion;
+}
+
+bool SetMonitorVersion(const std::string& name, const std::string& version)
+{
+    HKEY hKey;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kMonitorsKey + name).c_str(), 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS)
+        return false;
+    bool bSet = ::RegSetValueExA(hKey, "Version", 0, REG_SZ, (const BYTE*)version.c_str(),
+                                 (DWORD)version.size() + 1) == ERROR_SUCCESS;
+    ::RegCloseKey(hKey);
+    return bSet;
+}
+
+} // namespace harness

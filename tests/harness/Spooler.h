@@ -1,0 +1,30 @@
+// The real spooler's state, read and prepared by an end-to-end test in its own Wine prefix.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+struct InstalledMonitorInfo {
+    std::string name;
+    std::string dll;
+};
+
+// Starts the spooler service, if it is not running, and waits until it runs.
+bool StartSpoolerService();
+// The process the spooler service runs in: a new one after every restart; 0 when stopped.
+DWORD SpoolerProcessId();
+std::vector<InstalledMonitorInfo> InstalledMonitors();
+bool IsMonitorInstalled(const std::string& name);
+
+// Installs the package's monitor as an earlier setup would have: its files copied into the
+// system directory and the monitor registered under the name.
+bool InstallPackageMonitor(const std::string& packageDirectory, const std::string& name);
+// The monitor's "Version" value, and setting it; an empty text for none.
+std::string MonitorVersion(const std::string& name);
+bool SetMonitorVersion(const std::string& name, const std::string& version);
+
+std::string SystemDirectoryFile(const char* pszName);
+
+} // namespace harness
