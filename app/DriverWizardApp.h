@@ -40,6 +40,13 @@ public:
     void RunWizard();
     // Sets g_nSetupStatus to SETUP_NOT_PERMITTED when this user may not install here.
     virtual void CheckInstallRights();
+    // Registers the package's driver from its INF (print processor, files, OEM INF copy); TRUE
+    // when the spooler took it. Sets m_strPrintProcessor and shows its own failure messages.
+    virtual BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment);
+    // TRUE when the INF names a catalog file that the current directory holds and is not empty.
+    BOOL HasCatalogFile(LPCSTR pszInfFile);
+    // Creates the local, unshared printer; TRUE when the spooler made it. Shows its own failure
+    // messages.
     virtual BOOL CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, LPCSTR pszDriverName,
                                LPCSTR pszPortName, LPCSTR pszComment, LPCSTR pszLocation, LPCSTR pszSepFile);
     // The first candidate that is a driver INF of this package, or the list's closing empty name.
@@ -57,7 +64,6 @@ protected:
     virtual void ShowPage(CDialog& page);
     virtual BOOL CheckMonitor(CWnd* pOwner);
     virtual void CopyApiDll();
-    virtual BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment);
     virtual void CopyPackage(LPCSTR pszDestination);
     virtual void OpenPrintersFolder();
     virtual void OpenWithShell(LPCSTR pszPath);

@@ -1,12 +1,20 @@
-// The file and shell actions at the ends of the two tasks.
+// The file and shell actions at the ends of the two tasks, and the copy into a directory that
+// the driver and print processor installations share with them. All take their files from the
+// current directory, the package directory while the wizard runs.
 #pragma once
 #include <windows.h>
 
-// Copies the printer API library from the current directory into the system directory.
-void CopyApiDll();
-// Copies the current directory's files, and those of its monitor sub-directory, to the
-// destination (a directory followed by "\.").
+// Copies the listed files (names, each with its NUL, then an empty name) from the current
+// directory into the directory, which is made first when it does not exist. Files already
+// there are replaced without a question; the shell shows its own progress and errors.
+void CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination);
+// Copies every plain file of the current directory into the destination.
+void CopyDirectoryFiles(LPCSTR pszDestination);
+// Copies the package's files, and those of its monitor directory into the destination's
+// "pxmonitor", to the destination (a directory followed by "\.").
 void CopyPackage(LPCSTR pszDestination);
+// Copies the printer API library into the system directory.
+void CopyApiDll();
 void OpenPrintersFolder();
 // Opens a file or directory with its default shell verb; does nothing for an empty path.
 void OpenWithShell(LPCSTR pszPath);

@@ -1,7 +1,6 @@
 // How the flow reaches the pages and the other subsystems in the shipped program.
 #include "app/DriverWizardApp.h"
 #include "app/Staging.h"
-#include "install/DriverInstall.h"
 #include "monitor/MonitorInstall.h"
 
 void CDriverWizardApp::ShowPage(CDialog& page)
@@ -17,11 +16,6 @@ BOOL CDriverWizardApp::CheckMonitor(CWnd* pOwner)
 void CDriverWizardApp::CopyApiDll()
 {
     ::CopyApiDll();
-}
-
-BOOL CDriverWizardApp::InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment)
-{
-    return ::InstallPrinterDriver(pszInfFile, pszDriverName, pszEnvironment);
 }
 
 void CDriverWizardApp::CopyPackage(LPCSTR pszDestination)

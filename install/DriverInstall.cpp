@@ -1,7 +1,185 @@
-#include "install/DriverInstall.h"
+// Registering the package's printer driver: its description read from the driver INF, its
+// print processor installed, its files copied into the printer-driver directory, the INF kept
+// among the system's OEM INF files, and the driver registered with the spooler.
+#include "app/Buffers.h"
+#include "app/DriverWizardApp.h"
+#include "app/Messages.h"
+#include "app/Staging.h"
+#include "framework/File.h"
+#include "inf/DriverInf.h"
+#include "install/PrintProcessor.h"
+#include "platform/Platform.h"
+#include "res/resource.h"
+#include <direct.h>
+#include <io.h>
+#include <stdio.h>
+#include <string.h>
 
-// Not built yet: reports that the driver was not installed.
-BOOL InstallPrinterDriver(LPCSTR, LPCSTR, LPCSTR)
+namespace {
+
+const char kOemPattern[] = "OEM*.inf";
+// OEM INF numbers looked at before giving up: far more than any system holds.
+const int kOemNumbers = 100000;
+
+// The file's whole content, read into a new block with room for one more byte; NULL when it
+// cannot be read or does not hold exactly cbExpected bytes. The caller frees it.
+char* ReadWholeFile(LPCSTR pszPath, DWORD cbExpected)
 {
-    return FALSE;
+    char* pContent = AllocBuffer((size_t)cbExpected + 1);
+    if (pContent == NULL)
+        return NULL;
+    try {
+        CFile file(pszPath, CFile::modeRead | CFile::shareDenyNone);
+        if (file.Read(pContent, cbExpected + 1) == cbExpected)
+            return pContent;
+    } catch (const CFileException&) {
+    }
+    FreeBuffer(pContent);
+    return NULL;
+}
+
+// Whether the system's INF directory already holds an OEM INF with exactly this content;
+// every byte counts, NUL bytes (of an INF stored in UTF-16) included.
+bool HasIdenticalOemCopy(LPCSTR pszInfDirectory, LPCSTR pszPackageInf, DWORD cbPackage)
+{
+    char* pszPath = AllocBuffer(NAME_BUFFER_SIZE);
+    char* pPackage = ReadWholeFile(pszPackageInf, cbPackage);
+    bool bIdentical = false;
+    if (pszPath != NULL && pPackage != NULL && strlen(pszInfDirectory) + sizeof(kOemPattern) <= NAME_BUFFER_SIZE) {
+        strcat(strcpy(pszPath, pszInfDirectory), kOemPattern);
+        struct _finddata_t found;
+        intptr_t hFind = _findfirst(pszPath, &found);
+        if (hFind != -1) {
+            do {
+                if ((DWORD)found.size != cbPackage || strlen(pszInfDirectory) + strlen(found.name) >= NAME_BUFFER_SIZE)
+                    continue;
+                strcat(strcpy(pszPath, pszInfDirectory), found.name);
+                char* pCopy = ReadWholeFile(pszPath, cbPackage);
+                bIdentical = pCopy != NULL && memcmp(pCopy, pPackage, cbPackage) == 0;
+                FreeBuffer(pCopy);
+            } while (!bIdentical && _findnext(hFind, &found) == 0);
+            _findclose(hFind);
+        }
+    }
+    FreeBuffer(pszPath);
+    FreeBuffer(pPackage);
+    return bIdentical;
+}
+
+// Keeps one copy of the package INF among the system's OEM INF files under the lowest free
+// number, unless an identical one is there already. Nothing is reported.
+void CopyInfToOemFiles(LPCSTR pszInfFile)
+{
+    struct _finddata_t package;
+    intptr_t hFind = _findfirst(pszInfFile, &package);
+    if (hFind == -1)
+        return;
+    _findclose(hFind);
+
+    char* pszInfDirectory = AllocBuffer(NAME_BUFFER_SIZE);
+    char* pszCopy = AllocBuffer(NAME_BUFFER_SIZE);
+    DWORD cch = pszInfDirectory ? ::GetWindowsDirectoryA(pszInfDirectory, (DWORD)NAME_BUFFER_SIZE) : 0;
+    if (pszCopy != NULL && cch > 0 && cch + sizeof("\\inf\\OEM99999.inf") <= NAME_BUFFER_SIZE) {
+        strcat(pszInfDirectory, "\\inf\\");
+        if (!HasIdenticalOemCopy(pszInfDirectory, package.name, (DWORD)package.size)) {
+            for (int n = 0; n < kOemNumbers; ++n) {
+                sprintf(pszCopy, "%sOEM%d.inf", pszInfDirectory, n);
+                if (::GetFileAttributesA(pszCopy) == INVALID_FILE_ATTRIBUTES)
+                    break;
+            }
+            ::CopyFileA(pszInfFile, pszCopy, FALSE);
+            DWORD dwAttributes = ::GetFileAttributesA(pszCopy);
+            if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY))
+                ::SetFileAttributesA(pszCopy, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
+        }
+    }
+    FreeBuffer(pszInfDirectory);
+    FreeBuffer(pszCopy);
+}
+
+// Installs the package INF with the system's own call when its catalog is there; otherwise,
+// or when that call fails, keeps an OEM copy of it.
+void InstallPackageInf(CDriverWizardApp& app, LPCSTR pszInfFile)
+{
+    char* pszPath = AllocBuffer(NAME_BUFFER_SIZE);
+    bool bInstalled = false;
+    if (pszPath != NULL && app.HasCatalogFile(pszInfFile) && _getcwd(pszPath, (int)NAME_BUFFER_SIZE) != NULL &&
+        strlen(pszPath) + 1 + strlen(pszInfFile) < NAME_BUFFER_SIZE) {
+        strcat(strcat(pszPath, "\\"), pszInfFile);
+        bInstalled = ThePlatform().SetupCopyOEMInfA(pszPath, NULL, SPOST_PATH, 0, NULL, 0, NULL, NULL) != FALSE;
+    }
+    FreeBuffer(pszPath);
+    if (!bInstalled)
+        CopyInfToOemFiles(pszInfFile);
+}
+
+} // namespace
+
+BOOL CDriverWizardApp::HasCatalogFile(LPCSTR pszInfFile)
+{
+    char* pszVersion = LoadTextBuffer(IDS_SECTION_VERSION);
+    if (pszVersion == NULL)
+        return FALSE;
+    BOOL bPresent = FALSE;
+    {
+        DriverInf inf(pszInfFile, "");
+        char* pszCatalog = inf.HasBuffers() ? inf.GetFieldValue(1, pszVersion, "CatalogFile") : NULL;
+        struct _finddata_t found;
+        intptr_t hFind = pszCatalog != NULL && pszCatalog[0] != '\0' ? _findfirst(pszCatalog, &found) : -1;
+        if (hFind != -1) {
+            bPresent = found.size > 0;
+            _findclose(hFind);
+        }
+        FreeBuffer(pszCatalog);
+    }
+    FreeBuffer(pszVersion);
+    return bPresent;
+}
+
+BOOL CDriverWizardApp::InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment)
+{
+    char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
+    if (pszDirectory == NULL)
+        return FALSE;
+    DriverInf inf(pszInfFile, pszDriverName);
+    if (!inf.HasBuffers()) {
+        FreeBuffer(pszDirectory);
+        return FALSE;
+    }
+    inf.ReadDriverInfo();
+
+    m_strPrintProcessor = inf.m_pszPrintProcessor;
+    if (inf.m_pszPrintProcessorFile[0] != '\0')
+        InstallPrintProcessor(m_strPrintProcessor, inf.m_pszPrintProcessorFile, pszEnvironment);
+
+    Platform& platform = ThePlatform();
+    DWORD cbNeeded = 0;
+    if (!platform.GetPrinterDriverDirectoryA(const_cast<LPSTR>(pszEnvironment), 1,
+                                             reinterpret_cast<LPBYTE>(pszDirectory), (DWORD)NAME_BUFFER_SIZE,
+                                             &cbNeeded)) {
+        FreeBuffer(pszDirectory);
+        return FALSE;
+    }
+    CopyFilesToDirectory(inf.m_pszDependentFiles, pszDirectory);
+    FreeBuffer(pszDirectory);
+
+    InstallPackageInf(*this, pszInfFile);
+
+    // The description's own buffers serve as the record's strings: the object outlives the call.
+    DRIVER_INFO_3A info;
+    ZeroMemory(&info, sizeof(info));
+    info.cVersion = 3;
+    info.pName = const_cast<LPSTR>(pszDriverName);
+    info.pEnvironment = const_cast<LPSTR>(pszEnvironment);
+    info.pDriverPath = inf.m_pszDriverFile;
+    info.pDataFile = inf.m_pszDataFile;
+    info.pConfigFile = inf.m_pszConfigFile;
+    info.pHelpFile = inf.m_pszHelpFile;
+    info.pDependentFiles = inf.m_pszDependentFiles;
+    info.pMonitorName = NULL;
+    info.pDefaultDataType = inf.m_pszDefaultDataType;
+    BOOL bRegistered = platform.AddPrinterDriverExA(3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES);
+    if (!bRegistered)
+        ShowSystemError(NULL, ::GetLastError());
+    return bRegistered;
 }

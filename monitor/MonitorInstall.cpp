@@ -1,5 +1,6 @@
 #include "monitor/MonitorInstall.h"
 #include "app/Buffers.h"
+#include "app/Enumeration.h"
 #include "app/Messages.h"
 #include "app/ShellCopy.h"
 #include "app/SystemVersion.h"
@@ -50,22 +51,18 @@ BOOL ReadRegistryText(HKEY hKey, LPCSTR pszValue, char* pszText, DWORD cbText)
 BOOL FindInstalledMonitor(MonitorInf& inf)
 {
     Platform& platform = ThePlatform();
-    DWORD cbNeeded = 0;
-    DWORD nMonitors = 0;
-    if (platform.EnumMonitorsA(2, NULL, 0, &cbNeeded, &nMonitors) || ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return FALSE;
-    BYTE* pBuffer = reinterpret_cast<BYTE*>(AllocBuffer(cbNeeded));
+    Enumeration monitors = Enumerate([&](LPBYTE p, DWORD cb, LPDWORD pcbNeeded, LPDWORD pcReturned) {
+        return platform.EnumMonitorsA(2, p, cb, pcbNeeded, pcReturned);
+    });
+    const MONITOR_INFO_2A* pMonitors = reinterpret_cast<const MONITOR_INFO_2A*>(monitors.pBuffer);
     BOOL bFound = FALSE;
-    if (pBuffer != NULL && platform.EnumMonitorsA(2, pBuffer, cbNeeded, &cbNeeded, &nMonitors)) {
-        const MONITOR_INFO_2A* pMonitors = reinterpret_cast<const MONITOR_INFO_2A*>(pBuffer);
-        for (DWORD i = 0; i < nMonitors && !bFound; ++i) {
-            if (pMonitors[i].pDLLName != NULL && lstrcmpiA(pMonitors[i].pDLLName, inf.m_pszDllName) == 0) {
-                bFound = TRUE;
-                CopyText(inf.m_pszMonitorName, NAME_BUFFER_SIZE, pMonitors[i].pName);
-            }
+    for (DWORD i = 0; i < monitors.nCount && !bFound; ++i) {
+        if (pMonitors[i].pDLLName != NULL && lstrcmpiA(pMonitors[i].pDLLName, inf.m_pszDllName) == 0) {
+            bFound = TRUE;
+            CopyText(inf.m_pszMonitorName, NAME_BUFFER_SIZE, pMonitors[i].pName);
         }
     }
-    FreeBuffer(pBuffer);
+    FreeBuffer(monitors.pBuffer);
     return bFound;
 }
 

@@ -12,7 +12,9 @@ public:
     virtual ~Platform() {}
 
     // Print spooler. Enumerations answer the size query (no buffer) with
-    // ERROR_INSUFFICIENT_BUFFER and the bytes needed, then fill a buffer of that size.
+    // ERROR_INSUFFICIENT_BUFFER and the bytes needed, then fill a buffer of that size. A driver
+    // record without its name or its driver, data or configuration file is refused; a printer
+    // without a data type is given RAW.
     virtual BOOL EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) = 0;
     virtual BOOL EnumMonitorsA(DWORD dwLevel, LPBYTE pMonitors, DWORD cbBuf, LPDWORD pcbNeeded,
                                LPDWORD pcReturned) = 0;

@@ -8,6 +8,13 @@ namespace {
 const char kPrinterClass[] = "Printer";
 const char kPrinterClassGuid[] = "{4D36E979-E325-11CE-BFC1-08002BE10318}";
 
+const char kRawDatatype[] = "RAW";
+
+bool IsEmpty(LPCSTR psz)
+{
+    return psz == NULL || psz[0] == '\0';
+}
+
 bool IsOpenInf(HINF hInf)
 {
     return hInf != NULL && hInf != INVALID_HANDLE_VALUE;
@@ -73,6 +80,15 @@ public:
     }
     BOOL AddPrinterDriverExA(DWORD dwLevel, LPBYTE pDriverInfo, DWORD dwFileCopyFlags) override
     {
+        // A driver needs its name and its driver, data and configuration files; some spoolers
+        // register a record without them.
+        const DRIVER_INFO_2A* pInfo = reinterpret_cast<const DRIVER_INFO_2A*>(pDriverInfo);
+        if (dwLevel >= 2 && pInfo != NULL &&
+            (IsEmpty(pInfo->pName) || IsEmpty(pInfo->pDriverPath) || IsEmpty(pInfo->pDataFile) ||
+             IsEmpty(pInfo->pConfigFile))) {
+            ::SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
         return ::AddPrinterDriverExA(NULL, dwLevel, pDriverInfo, dwFileCopyFlags);
     }
     BOOL GetPrintProcessorDirectoryA(LPSTR pEnvironment, DWORD dwLevel, LPBYTE pDirectory, DWORD cbBuf,
@@ -100,6 +116,12 @@ public:
     }
     HANDLE AddPrinterA(LPSTR pName, DWORD dwLevel, LPBYTE pPrinter) override
     {
+        // A printer without a data type records its jobs as RAW; some spoolers refuse it instead.
+        if (dwLevel == 2 && pPrinter != NULL && IsEmpty(reinterpret_cast<PRINTER_INFO_2A*>(pPrinter)->pDatatype)) {
+            PRINTER_INFO_2A info = *reinterpret_cast<PRINTER_INFO_2A*>(pPrinter);
+            info.pDatatype = const_cast<LPSTR>(kRawDatatype);
+            return ::AddPrinterA(pName, dwLevel, reinterpret_cast<LPBYTE>(&info));
+        }
         return ::AddPrinterA(pName, dwLevel, pPrinter);
     }
 

@@ -1,0 +1,199 @@
+// Driver, print processor and printer installation against a scripted spooler: the failures
+// and situations the real one will not produce on demand.
+#include <doctest.h>
+#include "app/DriverWizardApp.h"
+#include "install/PrintProcessor.h"
+#include "tests/harness/Files.h"
+#include "tests/harness/MessageBoxes.h"
+#include "tests/harness/ScriptedPlatform.h"
+#include <string>
+#include <vector>
+
+using harness::MessageBoxRecorder;
+using harness::ScriptedPlatform;
+typedef std::vector<std::string> Calls;
+
+namespace {
+
+// A package directory made current, holding empty stand-ins of the sample driver's files, and
+// directories standing in for the spooler's driver and print processor directories.
+struct Package {
+    char szBefore[MAX_PATH];
+    harness::TempDirectory package;
+    harness::TempDirectory drivers;
+    harness::TempDirectory processors;
+
+    explicit Package(ScriptedPlatform& platform)
+        : package("scripted-package"), drivers("scripted-drivers"), processors("scripted-processors")
+    {
+        for (const char* pszFile : { "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP", "IZOVPP.DLL" })
+            harness::WriteTextFile(package.path + "\\" + pszFile, std::string("new ") + pszFile);
+        platform.driverDirectory = drivers.path;
+        platform.processorDirectory = processors.path;
+        ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+        ::SetCurrentDirectoryA(package.path.c_str());
+    }
+    ~Package() { ::SetCurrentDirectoryA(szBefore); }
+
+    bool Exists(const std::string& path) const { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+};
+
+} // namespace
+
+TEST_CASE("without the printer-driver directory nothing is copied, installed or said")
+{
+    ScriptedPlatform platform;
+    MessageBoxRecorder boxes;
+    Package package(platform);
+    platform.Fail("GetPrinterDriverDirectoryA", ERROR_ACCESS_DENIED);
+
+    CDriverWizardApp app;
+    CHECK_FALSE(app.InstallPrinterDriver("izov.inf", "ZUV Izov", NULL));
+    CHECK(boxes.boxes.empty());
+    CHECK_FALSE(package.Exists(package.drivers.path + "\\IZOVDRV.DLL"));
+    CHECK(platform.CallsTo("SetupCopyOEMInfA").empty());
+    CHECK(platform.CallsTo("AddPrinterDriverExA").empty());
+}
+
+TEST_CASE("the driver is registered from its description, with bare file names")
+{
+    ScriptedPlatform platform;
+    MessageBoxRecorder boxes;
+    Package package(platform);
+
+    CDriverWizardApp app;
+    REQUIRE(app.InstallPrinterDriver("izov.inf", "ZUV Izov", NULL));
+    CHECK(app.m_strPrintProcessor == "IzovPrint");
+    REQUIRE(platform.drivers.size() == 1);
+    const ScriptedPlatform::Driver& driver = platform.drivers[0];
+    CHECK(driver.name == "ZUV Izov");
+    CHECK(driver.driverPath == "IZOVDRV.DLL");
+    CHECK(driver.dataFile == "IZOV.GPD");
+    CHECK(driver.configFile == "IZOVUI.DLL");
+    CHECK(driver.helpFile == "IZOV.HLP");
+    CHECK(driver.defaultDataType == "RAW");
+    CHECK(driver.dependentFiles == Calls{ "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" });
+    CHECK(driver.dwCopyFlags == APD_COPY_ALL_FILES);
+    CHECK(platform.CallsTo("AddPrinterDriverExA") == Calls{ "3 ZUV Izov 4" });
+    for (const char* pszFile : { "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" })
+        CHECK(package.Exists(package.drivers.path + "\\" + pszFile));
+    CHECK(boxes.boxes.empty());
+}
+
+TEST_CASE("the print processor: installed fresh, replaced when unused, moved aside when in use")
+{
+    ScriptedPlatform platform;
+    MessageBoxRecorder boxes;
+    Package package(platform);
+    std::string installed = package.processors.path + "\\IZOVPP.DLL";
+
+    SUBCASE("not installed yet: copied and registered") {
+        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
+        CHECK(platform.CallsTo("DeletePrintProcessorA").empty());
+        CHECK(platform.CallsTo("AddPrintProcessorA") == Calls{ "NULL IZOVPP.DLL IzovPrint" });
+        CHECK(platform.printProcessors == Calls{ "IzovPrint" });
+    }
+    SUBCASE("installed and used by no printer: unregistered first") {
+        platform.printProcessors = { "IzovPrint" };
+        platform.printers = { { "Office", "FILE:", "Other Driver", "WinPrint", "" } };
+        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
+        CHECK(platform.CallsTo("DeletePrintProcessorA") == Calls{ "NULL IzovPrint" });
+        CHECK(platform.CallsTo("AddPrintProcessorA").size() == 1);
+    }
+    SUBCASE("installed and used by a printer: its file moved aside, its registration kept") {
+        platform.printProcessors = { "IzovPrint" };
+        platform.printers = { { "Office", "FILE:", "ZUV Izov", "IzovPrint", "" } };
+        harness::WriteTextFile(installed, "old processor");
+        // The spooler holds the file it loaded: it can be renamed, and goes when let go.
+        HANDLE hHeld = ::CreateFileA(installed.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL,
+                                     OPEN_EXISTING, 0, NULL);
+        REQUIRE(hHeld != INVALID_HANDLE_VALUE);
+        CHECK(RemovePrintProcessor("IzovPrint", NULL, "IZOVPP.DLL"));
+        WIN32_FIND_DATAA found;
+        HANDLE hFind = ::FindFirstFileA((package.processors.path + "\\set*.tmp").c_str(), &found);
+        CHECK(hFind != INVALID_HANDLE_VALUE);
+        if (hFind != INVALID_HANDLE_VALUE)
+            ::FindClose(hFind);
+        CHECK_FALSE(package.Exists(installed));
+        ::CloseHandle(hHeld);
+        CHECK(platform.CallsTo("DeletePrintProcessorA").empty());
+
+        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
+        std::string text;
+        CHECK(harness::ReadTextFile(installed, text));
+        CHECK(text == "new IZOVPP.DLL");
+        CHECK(platform.CallsTo("DeletePrintProcessorA").empty());
+    }
+    SUBCASE("a name that differs only in letter case is another processor") {
+        platform.printProcessors = { "izovprint" };
+        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
+        CHECK(platform.CallsTo("DeletePrintProcessorA").empty());
+        CHECK(platform.printProcessors == Calls{ "izovprint", "IzovPrint" });
+    }
+    SUBCASE("the list of processors cannot be read: said so, and the installation goes on") {
+        platform.Fail("EnumPrintProcessorsA", ERROR_ACCESS_DENIED);
+        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
+        REQUIRE(boxes.boxes.size() == 1);
+        CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
+        CHECK(boxes.boxes[0].text.find("ccess") != std::string::npos);
+        CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
+        CHECK(platform.CallsTo("AddPrintProcessorA").size() == 1);
+        CHECK(package.Exists(installed));
+    }
+}
+
+TEST_CASE("an INF without Include installs no print processor")
+{
+    ScriptedPlatform platform;
+    MessageBoxRecorder boxes;
+    Package package(platform);
+    CDriverWizardApp app;
+    app.m_strPrintProcessor = "left from before";
+    app.InstallPrinterDriver("noinclude.inf", "Without Include", NULL);
+    CHECK(app.m_strPrintProcessor.IsEmpty());
+    CHECK(platform.CallsTo("EnumPrintProcessorsA").empty());
+    CHECK(platform.CallsTo("AddPrintProcessorA").empty());
+}
+
+TEST_CASE("the printer is local and never shared, on the package's print processor or WinPrint")
+{
+    ScriptedPlatform platform;
+    MessageBoxRecorder boxes;
+    platform.services["lanmanserver"].dwState = SERVICE_STOPPED;
+    CDriverWizardApp app;
+
+    CHECK(app.CreatePrinter(NULL, "Office", "ZUV Izov", "FILE:", NULL, NULL, NULL));
+    app.m_strPrintProcessor = "IzovPrint";
+    CHECK(app.CreatePrinter(NULL, "Office 2", "ZUV Izov", "IZOV1:", NULL, NULL, NULL));
+    CHECK(platform.CallsTo("AddPrinterA") ==
+          Calls{ "NULL 2 Office|FILE:|ZUV Izov|WinPrint|NULL|0", "NULL 2 Office 2|IZOV1:|ZUV Izov|IzovPrint|NULL|0" });
+    CHECK(platform.CallsTo("OpenServiceA").size() == 2);
+    CHECK(platform.CallsTo("ClosePrinter").size() == 2);
+    CHECK(boxes.boxes.empty());
+}
+
+TEST_CASE("a printer name taken meanwhile is reported with the system's text")
+{
+    ScriptedPlatform platform;
+    MessageBoxRecorder boxes;
+    platform.services["lanmanserver"] = ScriptedPlatform::Service();
+    platform.printers = { { "Office", "FILE:", "Other", "WinPrint", "" } };
+    CDriverWizardApp app;
+    CHECK_FALSE(app.CreatePrinter(NULL, "Office", "ZUV Izov", "FILE:", NULL, NULL, NULL));
+    REQUIRE(boxes.boxes.size() == 1);
+    CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
+    CHECK(boxes.boxes[0].text.find("rinter") != std::string::npos);
+    CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
+    CHECK(platform.CallsTo("ClosePrinter").empty());
+}
+
+TEST_CASE("a system without the server service: one message, and the printer is still created")
+{
+    ScriptedPlatform platform;
+    MessageBoxRecorder boxes;
+    CDriverWizardApp app;
+    CHECK(app.CreatePrinter(NULL, "Office", "ZUV Izov", "FILE:", NULL, NULL, NULL));
+    REQUIRE(boxes.boxes.size() == 1);
+    CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
+    CHECK(platform.printers.size() == 1);
+}

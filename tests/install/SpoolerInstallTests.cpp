@@ -1,0 +1,364 @@
+// Driver, print processor and printer installation, the package copy and the shell actions,
+// against the real spooler and shell of this test's own Wine prefix.
+#include <doctest.h>
+#include "app/DriverWizardApp.h"
+#include "app/Staging.h"
+#include "install/PrintProcessor.h"
+#include "tests/harness/Files.h"
+#include "tests/harness/MessageBoxes.h"
+#include "tests/harness/Process.h"
+#include "tests/harness/Spooler.h"
+#include "tests/harness/Windows.h"
+#include <winspool.h>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace harness;
+typedef std::vector<std::string> Names;
+
+namespace {
+
+const char kDriver[] = "ZUV Izov";
+const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
+
+// The sample package staged anew and made the current directory, as setup.exe runs in it.
+struct StagedPackage {
+    char szBefore[MAX_PATH];
+    std::string path;
+
+    explicit StagedPackage(const char* pszName) : path(WizardProcess::StagePackage(pszName))
+    {
+        ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+        ::SetCurrentDirectoryA(path.c_str());
+    }
+    ~StagedPackage() { ::SetCurrentDirectoryA(szBefore); }
+    std::string File(const char* pszName) const { return path + "\\" + pszName; }
+};
+
+Names FilesIn(const std::string& directory, const char* pszPattern = "*")
+{
+    Names names;
+    WIN32_FIND_DATAA found;
+    HANDLE hFind = ::FindFirstFileA((directory + "\\" + pszPattern).c_str(), &found);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(found.cFileName);
+        } while (::FindNextFileA(hFind, &found));
+        ::FindClose(hFind);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Text(const std::string& path)
+{
+    std::string text;
+    ReadTextFile(path, text);
+    return text;
+}
+
+std::string DriverDirectory()
+{
+    char szDirectory[MAX_PATH];
+    DWORD cbNeeded = 0;
+    ::GetPrinterDriverDirectoryA(NULL, NULL, 1, (LPBYTE)szDirectory, sizeof(szDirectory), &cbNeeded);
+    return szDirectory;
+}
+
+std::string ProcessorDirectory()
+{
+    char szDirectory[MAX_PATH];
+    DWORD cbNeeded = 0;
+    ::GetPrintProcessorDirectoryA(NULL, NULL, 1, (LPBYTE)szDirectory, sizeof(szDirectory), &cbNeeded);
+    return szDirectory;
+}
+
+std::string InfDirectory()
+{
+    return SystemInfDirectory();
+}
+
+bool IsDriverInstalled(const char* pszName)
+{
+    DWORD cbNeeded = 0;
+    DWORD nDrivers = 0;
+    ::EnumPrinterDriversA(NULL, NULL, 1, NULL, 0, &cbNeeded, &nDrivers);
+    std::vector<BYTE> buffer(cbNeeded + 1);
+    if (!::EnumPrinterDriversA(NULL, NULL, 1, buffer.data(), cbNeeded, &cbNeeded, &nDrivers))
+        return false;
+    const DRIVER_INFO_1A* pDrivers = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
+    for (DWORD i = 0; i < nDrivers; ++i) {
+        if (std::string(pDrivers[i].pName) == pszName)
+            return true;
+    }
+    return false;
+}
+
+bool IsProcessorInstalled(const char* pszName)
+{
+    DWORD cbNeeded = 0;
+    DWORD nProcessors = 0;
+    ::EnumPrintProcessorsA(NULL, NULL, 1, NULL, 0, &cbNeeded, &nProcessors);
+    std::vector<BYTE> buffer(cbNeeded + 1);
+    if (!::EnumPrintProcessorsA(NULL, NULL, 1, buffer.data(), cbNeeded, &cbNeeded, &nProcessors))
+        return false;
+    const PRINTPROCESSOR_INFO_1A* pProcessors = reinterpret_cast<const PRINTPROCESSOR_INFO_1A*>(buffer.data());
+    for (DWORD i = 0; i < nProcessors; ++i) {
+        if (std::string(pProcessors[i].pName) == pszName)
+            return true;
+    }
+    return false;
+}
+
+struct PrinterFacts {
+    bool bFound = false;
+    std::string port;
+    std::string driver;
+    std::string processor;
+    std::string share;
+    DWORD dwAttributes = 0;
+};
+
+PrinterFacts Printer(const char* pszName)
+{
+    PrinterFacts facts;
+    HANDLE hPrinter = NULL;
+    if (!::OpenPrinterA(const_cast<LPSTR>(pszName), &hPrinter, NULL))
+        return facts;
+    DWORD cbNeeded = 0;
+    ::GetPrinterA(hPrinter, 2, NULL, 0, &cbNeeded);
+    std::vector<BYTE> buffer(cbNeeded + 1);
+    if (::GetPrinterA(hPrinter, 2, buffer.data(), cbNeeded, &cbNeeded)) {
+        const PRINTER_INFO_2A* pInfo = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+        facts.bFound = true;
+        facts.port = pInfo->pPortName ? pInfo->pPortName : "";
+        facts.driver = pInfo->pDriverName ? pInfo->pDriverName : "";
+        facts.processor = pInfo->pPrintProcessor ? pInfo->pPrintProcessor : "";
+        facts.share = pInfo->pShareName ? pInfo->pShareName : "";
+        facts.dwAttributes = pInfo->Attributes;
+    }
+    ::ClosePrinter(hPrinter);
+    return facts;
+}
+
+} // namespace
+
+TEST_CASE("the sample driver: files copied, driver and print processor registered, INF kept")
+{
+    MessageBoxRecorder boxes;
+    StagedPackage package("driver-package");
+    REQUIRE(Exists(package.File("setup.exe")));
+    CDriverWizardApp app;
+
+    REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
+    CHECK(boxes.boxes.empty());
+    CHECK(IsDriverInstalled(kDriver));
+    for (const char* pszFile : { "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.GPD", "IZOV.HLP" })
+        CHECK(Exists(DriverDirectory() + "\\3\\" + pszFile));
+    CHECK(app.m_strPrintProcessor == "IzovPrint");
+    CHECK(IsProcessorInstalled("IzovPrint"));
+    CHECK(Exists(ProcessorDirectory() + "\\IZOVPP.DLL"));
+    // With its catalog, the system's own call keeps the INF among its OEM INF files.
+    CHECK(Text(InfDirectory() + "\\izov.inf") == Text(package.File("izov.inf")));
+
+    Names infs = FilesIn(InfDirectory(), "*.inf");
+    REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
+    CHECK(FilesIn(InfDirectory(), "*.inf") == infs);
+    CHECK(IsDriverInstalled(kDriver));
+}
+
+TEST_CASE("without its catalog the INF gets an OEM copy: one per content, under the lowest free number")
+{
+    MessageBoxRecorder boxes;
+    StagedPackage package("oem-package");
+    ::DeleteFileA(package.File("izov.cat").c_str());
+    CDriverWizardApp app;
+    REQUIRE(FilesIn(InfDirectory(), "OEM*.inf").empty());
+
+    SUBCASE("a first copy is OEM0.inf, a second run writes none, a changed byte writes OEM1.inf") {
+        REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
+        CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
+        CHECK(Text(InfDirectory() + "\\OEM0.inf") == Text(package.File("izov.inf")));
+        REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
+        CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
+
+        std::string changed = Text(package.File("izov.inf"));
+        changed[changed.find("ZUV Izov printer driver")] = 'z';
+        REQUIRE(WriteTextFile(package.File("izov.inf"), changed));
+        REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
+        CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf", "OEM1.inf" });
+        CHECK(Text(InfDirectory() + "\\OEM1.inf") == changed);
+
+        // An identical copy is found under any number.
+        REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
+        CHECK(FilesIn(InfDirectory(), "OEM*.inf").size() == 2);
+    }
+    SUBCASE("a catalog named but empty takes the same road; a read-only INF's copy is writable") {
+        REQUIRE(WriteTextFile(package.File("izov.cat"), ""));
+        ::SetFileAttributesA(package.File("izov.inf").c_str(), FILE_ATTRIBUTE_READONLY);
+        REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
+        REQUIRE(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
+        DWORD dwAttributes = ::GetFileAttributesA((InfDirectory() + "\\OEM0.inf").c_str());
+        CHECK((dwAttributes & FILE_ATTRIBUTE_READONLY) == 0);
+        ::SetFileAttributesA(package.File("izov.inf").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    SUBCASE("an INF stored in UTF-16 is found identical to its earlier copy") {
+        std::string text = Text(package.File("izov.inf"));
+        std::string utf16 = "\xFF\xFE";
+        for (char ch : text) {
+            utf16 += ch;
+            utf16 += '\0';
+        }
+        ProgramFile programInf("izov16.inf", utf16);
+        REQUIRE(WriteTextFile(package.File("izov16.inf"), utf16));
+        REQUIRE(app.InstallPrinterDriver("izov16.inf", kDriver, NULL));
+        REQUIRE(app.InstallPrinterDriver("izov16.inf", kDriver, NULL));
+        CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
+    }
+    for (const std::string& name : FilesIn(InfDirectory(), "OEM*.inf"))
+        ::DeleteFileA((InfDirectory() + "\\" + name).c_str());
+    CHECK(boxes.boxes.empty());
+}
+
+TEST_CASE("an empty INF name installs nothing and reports the spooler's refusal")
+{
+    MessageBoxRecorder boxes;
+    StagedPackage package("empty-package");
+    Names infs = FilesIn(InfDirectory(), "*.inf");
+    CDriverWizardApp app;
+    CHECK_FALSE(app.InstallPrinterDriver("", "Nameless Driver", NULL));
+    CHECK(FilesIn(InfDirectory(), "*.inf") == infs);
+    REQUIRE(boxes.boxes.size() == 1);
+    CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
+    CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
+    CHECK_FALSE(IsDriverInstalled("Nameless Driver"));
+}
+
+TEST_CASE("printers on the file port and on the package monitor's port, never shared")
+{
+    MessageBoxRecorder boxes;
+    StagedPackage package("printer-package");
+    REQUIRE(StartSpoolerService());
+    REQUIRE(InstallPackageMonitor(package.path, kMonitorName));
+    REQUIRE(::AddPortA(NULL, NULL, const_cast<LPSTR>(kMonitorName)));
+
+    CDriverWizardApp app;
+    REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
+    REQUIRE(app.CreatePrinter(NULL, "Izov on file", kDriver, "FILE:", NULL, NULL, NULL));
+    app.m_strPrintProcessor.Empty();
+    REQUIRE(app.CreatePrinter(NULL, "Izov on port", kDriver, "IZOV1:", NULL, NULL, NULL));
+    CHECK(boxes.boxes.empty());
+
+    PrinterFacts onFile = Printer("Izov on file");
+    REQUIRE(onFile.bFound);
+    CHECK(onFile.port == "FILE:");
+    CHECK(onFile.driver == kDriver);
+    CHECK(onFile.processor == "IzovPrint");
+    CHECK(onFile.share.empty());
+    CHECK((onFile.dwAttributes & PRINTER_ATTRIBUTE_SHARED) == 0);
+
+    PrinterFacts onPort = Printer("Izov on port");
+    REQUIRE(onPort.bFound);
+    CHECK(onPort.port == "IZOV1:");
+    CHECK(onPort.processor == "WinPrint");
+    CHECK((onPort.dwAttributes & PRINTER_ATTRIBUTE_SHARED) == 0);
+
+    SUBCASE("the print processor in use: its file moved aside, its registration kept") {
+        std::string installed = ProcessorDirectory() + "\\IZOVPP.DLL";
+        REQUIRE(WriteTextFile(installed, "the loaded, older processor"));
+        HANDLE hHeld = ::CreateFileA(installed.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL,
+                                     OPEN_EXISTING, 0, NULL);
+        REQUIRE(hHeld != INVALID_HANDLE_VALUE);
+        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
+        CHECK(FilesIn(ProcessorDirectory(), "set*.tmp").size() == 1);
+        ::CloseHandle(hHeld);
+        CHECK(Text(installed) == Text(package.File("IZOVPP.DLL")));
+        CHECK(IsProcessorInstalled("IzovPrint"));
+    }
+}
+
+TEST_CASE("the API library goes to the system directory")
+{
+    StagedPackage package("api-package");
+    ::DeleteFileA(SystemDirectoryFile("DEROvurEZA.DLL").c_str());
+    CopyApiDll();
+    CHECK(Text(SystemDirectoryFile("DEROvurEZA.DLL")) == Text(package.File("DEROvurEZA.DLL")));
+}
+
+TEST_CASE("the copy task copies the package's files and its monitor's, nothing else, replacing what is there")
+{
+    MessageBoxRecorder boxes;
+    StagedPackage package("copy-package");
+    ::CreateDirectoryA(package.File("extra").c_str(), NULL);
+    WriteTextFile(package.File("extra\\inner.txt"), "not copied");
+    TempDirectory destination("copy-destination");
+    WriteTextFile(destination.path + "\\readme.txt", "an older readme");
+
+    SUBCASE("with the monitor directory") {
+        CopyPackage((destination.path + "\\.").c_str());
+        CHECK(FilesIn(destination.path) == FilesIn(package.path));
+        CHECK(FilesIn(destination.path + "\\pxmonitor") == FilesIn(package.File("pxmonitor")));
+        CHECK(Text(destination.path + "\\readme.txt") == Text(package.File("readme.txt")));
+        CHECK_FALSE(Exists(destination.path + "\\extra"));
+    }
+    SUBCASE("without it: the top-level files only, and no message") {
+        for (const std::string& name : FilesIn(package.File("pxmonitor")))
+            ::DeleteFileA((package.File("pxmonitor") + "\\" + name).c_str());
+        REQUIRE(::RemoveDirectoryA(package.File("pxmonitor").c_str()));
+        CopyPackage((destination.path + "\\.").c_str());
+        CHECK(FilesIn(destination.path) == FilesIn(package.path));
+        CHECK_FALSE(Exists(destination.path + "\\pxmonitor"));
+    }
+    SUBCASE("into a destination that does not exist yet") {
+        std::string nested = destination.path + "\\new\\deeper";
+        CopyPackage((nested + "\\.").c_str());
+        CHECK(FilesIn(nested) == FilesIn(package.path));
+    }
+    CHECK(boxes.boxes.empty());
+    char szCurrent[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, szCurrent);
+    CHECK(std::string(szCurrent) == package.path);
+}
+
+TEST_CASE("a directory of more names than one list holds is copied in several operations")
+{
+    StagedPackage package("many-package");
+    TempDirectory many("many-files");
+    // 2000 names of 20 characters need 42000 bytes: two lists.
+    char szName[64];
+    for (int i = 0; i < 2000; ++i) {
+        sprintf(szName, "\\file-number-%07d", i);
+        WriteTextFile(many.path + szName, "x");
+    }
+    TempDirectory destination("many-destination");
+    ::SetCurrentDirectoryA(many.path.c_str());
+    CopyDirectoryFiles(destination.path.c_str());
+    CHECK(FilesIn(destination.path).size() == 2000);
+}
+
+TEST_CASE("the shell opens the destination and the Printers folder without holding up the wizard")
+{
+    TempDirectory destination("opened-destination");
+    OpenWithShell("");
+    OpenWithShell(NULL);
+    DWORD dwStart = ::GetTickCount();
+    OpenWithShell(destination.path.c_str());
+    OpenPrintersFolder();
+    CHECK(::GetTickCount() - dwStart < 10000);
+
+    // Close what the shell opened.
+    WaitFor([] { return ::FindWindowA("ExplorerWClass", NULL) != NULL; }, 10000);
+    for (HWND hWnd; (hWnd = ::FindWindowA("ExplorerWClass", NULL)) != NULL;) {
+        ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        WaitFor([hWnd] { return !::IsWindow(hWnd); }, 5000);
+        if (::IsWindow(hWnd))
+            break;
+    }
+}
