@@ -183,15 +183,18 @@ BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
 }
 
 // Copies the package into the destination (given as the directory followed by "\." so the
-// shell copies into it) and goes on to open it. A destination too long for that is refused,
-// and the user chooses another one.
+// shell copies into it) and goes on to open it. No destination, or one too long for that, is
+// refused, and the user chooses again: "\." alone would name the current drive's root.
 BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
 {
     char* pszCopyPath = AllocBuffer(NAME_BUFFER_SIZE);
     if (pszCopyPath == NULL)
         return FALSE;
 
-    if (strlen(pszDestination) + 2 < NAME_BUFFER_SIZE) {
+    if (pszDestination[0] == '\0') {
+        ShowTableMessage(NULL, IDS_NO_DIRECTORY, IDS_CAPTION, MB_OK | MB_ICONERROR);
+        m_nWizardStep = STEP_DESTINATION;
+    } else if (strlen(pszDestination) + 2 < NAME_BUFFER_SIZE) {
         strcpy(pszCopyPath, pszDestination);
         strcat(pszCopyPath, "\\.");
         CopyPackage(pszCopyPath);

@@ -1,6 +1,8 @@
 // The shipped platform: the system's own calls, with the few answers corrected where a
 // system (Wine among them) answers differently from what the program relies on.
 #include "platform/Platform.h"
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -45,6 +47,39 @@ bool IsOfClass(HINF hInf, PCSTR pszInfClass)
         return lstrcmpiA(szValue, pszInfClass) == 0;
     ReadVersionValue(hInf, "ClassGUID", szValue, sizeof(szValue));
     return lstrcmpiA(pszInfClass, kPrinterClass) == 0 && lstrcmpiA(szValue, kPrinterClassGuid) == 0;
+}
+
+// Whether every port of a printer's port list (names separated by commas) is one the spooler
+// lists.
+bool AreKnownPorts(LPCSTR pszPorts)
+{
+    if (IsEmpty(pszPorts))
+        return false;
+    DWORD cbNeeded = 0;
+    DWORD nPorts = 0;
+    if (::EnumPortsA(NULL, 1, NULL, 0, &cbNeeded, &nPorts) || ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    std::vector<BYTE> buffer(cbNeeded);
+    if (!::EnumPortsA(NULL, 1, buffer.data(), cbNeeded, &cbNeeded, &nPorts))
+        return false;
+    const PORT_INFO_1A* pPorts = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
+
+    std::string ports = pszPorts;
+    for (size_t nStart = 0; nStart <= ports.size();) {
+        size_t nEnd = ports.find(',', nStart);
+        if (nEnd == std::string::npos)
+            nEnd = ports.size();
+        std::string port = ports.substr(nStart, nEnd - nStart);
+        port.erase(0, port.find_first_not_of(' '));
+        port.erase(port.find_last_not_of(' ') + 1);
+        bool bKnown = false;
+        for (DWORD i = 0; i < nPorts && !bKnown; ++i)
+            bKnown = pPorts[i].pName != NULL && lstrcmpiA(pPorts[i].pName, port.c_str()) == 0;
+        if (!bKnown)
+            return false;
+        nStart = nEnd + 1;
+    }
+    return true;
 }
 
 class SystemCalls : public Platform {
@@ -116,6 +151,11 @@ public:
     }
     HANDLE AddPrinterA(LPSTR pName, DWORD dwLevel, LPBYTE pPrinter) override
     {
+        // A printer needs a port the spooler knows; some spoolers take any name.
+        if (dwLevel == 2 && pPrinter != NULL && !AreKnownPorts(reinterpret_cast<PRINTER_INFO_2A*>(pPrinter)->pPortName)) {
+            ::SetLastError(ERROR_UNKNOWN_PORT);
+            return NULL;
+        }
         // A printer without a data type records its jobs as RAW; some spoolers refuse it instead.
         if (dwLevel == 2 && pPrinter != NULL && IsEmpty(reinterpret_cast<PRINTER_INFO_2A*>(pPrinter)->pDatatype)) {
             PRINTER_INFO_2A info = *reinterpret_cast<PRINTER_INFO_2A*>(pPrinter);

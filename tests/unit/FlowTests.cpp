@@ -295,6 +295,20 @@ TEST_CASE("a destination too long to take the copy ending is refused, and the us
     CHECK(wizard.trace[wizard.trace.size() - 2] == "copy C:\\out\\.");
 }
 
+TEST_CASE("without a destination nothing is copied, and the user chooses one")
+{
+    harness::MessageBoxRecorder boxes;
+    ScriptedWizard wizard;
+    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, ""), Summary(PAGE_NEXT),
+                        Destination(PAGE_CANCEL) };
+    wizard.RunFromWelcome();
+    REQUIRE(boxes.boxes.size() == 1);
+    CHECK(boxes.boxes[0].text == "No directory selected or created.");
+    CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
+    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination",
+                                 "summary copy name= port= destination=", "destination" });
+}
+
 TEST_CASE("the flow ends cleanly when a work buffer cannot be had")
 {
     ScriptedWizard wizard;

@@ -126,3 +126,28 @@ TEST_CASE("the scripted services refuse to stop while dependents run and take ti
     CHECK(platform.CallsTo("ControlService") ==
           std::vector<std::string>{ "Spooler 1", "Fax 1", "Spooler 1" });
 }
+
+TEST_CASE("the spooler refuses a driver without its files and a printer on a port it does not list")
+{
+    DRIVER_INFO_3A driver = {};
+    driver.cVersion = 3;
+    driver.pName = const_cast<LPSTR>("Fileless Driver");
+    driver.pDriverPath = const_cast<LPSTR>("");
+    driver.pDataFile = const_cast<LPSTR>("DATA.GPD");
+    driver.pConfigFile = const_cast<LPSTR>("UI.DLL");
+    ::SetLastError(0xdeadbeef);
+    CHECK_FALSE(ThePlatform().AddPrinterDriverExA(3, (LPBYTE)&driver, APD_COPY_ALL_FILES));
+    CHECK(::GetLastError() == ERROR_INVALID_PARAMETER);
+
+    PRINTER_INFO_2A printer = {};
+    printer.pPrinterName = const_cast<LPSTR>("Portless");
+    printer.pDriverName = const_cast<LPSTR>("Fileless Driver");
+    printer.pPrintProcessor = const_cast<LPSTR>("WinPrint");
+    for (const char* pszPort : { "", "NO SUCH PORT:", "FILE:,NO SUCH PORT:" }) {
+        CAPTURE(pszPort);
+        printer.pPortName = const_cast<LPSTR>(pszPort);
+        ::SetLastError(0xdeadbeef);
+        CHECK(ThePlatform().AddPrinterA(NULL, 2, (LPBYTE)&printer) == NULL);
+        CHECK(::GetLastError() == ERROR_UNKNOWN_PORT);
+    }
+}
