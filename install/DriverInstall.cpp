@@ -81,12 +81,15 @@ void CopyInfToOemFiles(LPCSTR pszInfFile)
     DWORD cch = pszInfDirectory ? ::GetWindowsDirectoryA(pszInfDirectory, (DWORD)NAME_BUFFER_SIZE) : 0;
     if (pszCopy != NULL && cch > 0 && cch + sizeof("\\inf\\OEM99999.inf") <= NAME_BUFFER_SIZE) {
         strcat(pszInfDirectory, "\\inf\\");
+        bool bFree = false;
         if (!HasIdenticalOemCopy(pszInfDirectory, package.name, (DWORD)package.size)) {
-            for (int n = 0; n < kOemNumbers; ++n) {
+            for (int n = 0; n < kOemNumbers && !bFree; ++n) {
                 sprintf(pszCopy, "%sOEM%d.inf", pszInfDirectory, n);
-                if (::GetFileAttributesA(pszCopy) == INVALID_FILE_ATTRIBUTES)
-                    break;
+                bFree = ::GetFileAttributesA(pszCopy) == INVALID_FILE_ATTRIBUTES;
             }
+        }
+        // An existing OEM file is never overwritten.
+        if (bFree) {
             ::CopyFileA(pszInfFile, pszCopy, FALSE);
             DWORD dwAttributes = ::GetFileAttributesA(pszCopy);
             if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY))

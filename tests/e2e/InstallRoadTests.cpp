@@ -6,30 +6,10 @@
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
 #include "tests/harness/Windows.h"
-#include <winspool.h>
 #include <string>
-#include <vector>
 
 using namespace harness;
 
-namespace {
-
-bool IsDriverInstalled(const char* pszName)
-{
-    DWORD cbNeeded = 0;
-    DWORD nDrivers = 0;
-    ::EnumPrinterDriversA(NULL, NULL, 1, NULL, 0, &cbNeeded, &nDrivers);
-    std::vector<BYTE> buffer(cbNeeded + 1);
-    if (!::EnumPrinterDriversA(NULL, NULL, 1, buffer.data(), cbNeeded, &cbNeeded, &nDrivers))
-        return false;
-    for (DWORD i = 0; i < nDrivers; ++i) {
-        if (std::string(reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data())[i].pName) == pszName)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
 
 TEST_CASE("install road: monitor, API library and driver installed through the wizard's pages")
 {

@@ -39,13 +39,6 @@ void CancelPrinterPage(WizardProcess& wizard, HWND hPrinter)
     CHECK(dwExitCode == 0);
 }
 
-std::string FileText(const std::string& path)
-{
-    std::string text;
-    ReadTextFile(path, text);
-    return text;
-}
-
 } // namespace
 
 TEST_CASE("monitor: installed from the package, then found by a second run")

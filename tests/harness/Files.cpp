@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <string.h>
 
 namespace harness {
 
@@ -61,6 +62,21 @@ bool ReadTextFile(const std::string& path, std::string& text)
         return false;
     text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return true;
+}
+
+std::string FileText(const std::string& path)
+{
+    std::string text;
+    ReadTextFile(path, text);
+    return text;
+}
+
+std::vector<std::string> NamesOfList(const char* pszList)
+{
+    std::vector<std::string> names;
+    for (const char* psz = pszList; *psz != '\0'; psz += strlen(psz) + 1)
+        names.push_back(psz);
+    return names;
 }
 
 TempDirectory::TempDirectory(const char* pszName)

@@ -1,6 +1,7 @@
 // Files and directories for tests.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -11,6 +12,10 @@ std::string SystemInfDirectory();
 
 bool WriteTextFile(const std::string& path, const std::string& text);
 bool ReadTextFile(const std::string& path, std::string& text);
+// The file's content; empty when it cannot be read.
+std::string FileText(const std::string& path);
+// The names of a list: each with its NUL, then an empty name.
+std::vector<std::string> NamesOfList(const char* pszList);
 
 // A new empty directory under the temporary directory, removed with what it holds.
 struct TempDirectory {

@@ -68,6 +68,52 @@ bool IsMonitorInstalled(const std::string& name)
     return false;
 }
 
+namespace {
+
+// The names of a spooler enumeration's level-1 records, whose first member is the name.
+template <typename Call>
+std::vector<std::string> EnumeratedNames(Call call)
+{
+    std::vector<std::string> names;
+    DWORD cbNeeded = 0;
+    DWORD nRecords = 0;
+    call(NULL, 0, &cbNeeded, &nRecords);
+    std::vector<BYTE> buffer(cbNeeded + 1);
+    if (call(buffer.data(), cbNeeded, &cbNeeded, &nRecords)) {
+        const LPSTR* pRecords = reinterpret_cast<const LPSTR*>(buffer.data());
+        for (DWORD i = 0; i < nRecords; ++i)
+            names.push_back(pRecords[i]);
+    }
+    return names;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name)
+{
+    for (const std::string& candidate : names) {
+        if (candidate == name)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool IsDriverInstalled(const std::string& name)
+{
+    return Contains(EnumeratedNames([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
+                        return ::EnumPrinterDriversA(NULL, NULL, 1, p, cb, pcb, pc);
+                    }),
+                    name);
+}
+
+bool IsPrintProcessorInstalled(const std::string& name)
+{
+    return Contains(EnumeratedNames([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
+                        return ::EnumPrintProcessorsA(NULL, NULL, 1, p, cb, pcb, pc);
+                    }),
+                    name);
+}
+
 std::string SystemDirectoryFile(const char* pszName)
 {
     char szSystem[MAX_PATH];

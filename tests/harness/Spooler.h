@@ -17,6 +17,8 @@ bool StartSpoolerService();
 DWORD SpoolerProcessId();
 std::vector<InstalledMonitorInfo> InstalledMonitors();
 bool IsMonitorInstalled(const std::string& name);
+bool IsDriverInstalled(const std::string& name);
+bool IsPrintProcessorInstalled(const std::string& name);
 
 // Installs the package's monitor as an earlier setup would have: its files copied into the
 // system directory and the monitor registered under the name.

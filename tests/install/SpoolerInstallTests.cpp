@@ -59,9 +59,7 @@ bool Exists(const std::string& path)
 
 std::string Text(const std::string& path)
 {
-    std::string text;
-    ReadTextFile(path, text);
-    return text;
+    return FileText(path);
 }
 
 std::string DriverDirectory()
@@ -83,38 +81,6 @@ std::string ProcessorDirectory()
 std::string InfDirectory()
 {
     return SystemInfDirectory();
-}
-
-bool IsDriverInstalled(const char* pszName)
-{
-    DWORD cbNeeded = 0;
-    DWORD nDrivers = 0;
-    ::EnumPrinterDriversA(NULL, NULL, 1, NULL, 0, &cbNeeded, &nDrivers);
-    std::vector<BYTE> buffer(cbNeeded + 1);
-    if (!::EnumPrinterDriversA(NULL, NULL, 1, buffer.data(), cbNeeded, &cbNeeded, &nDrivers))
-        return false;
-    const DRIVER_INFO_1A* pDrivers = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
-    for (DWORD i = 0; i < nDrivers; ++i) {
-        if (std::string(pDrivers[i].pName) == pszName)
-            return true;
-    }
-    return false;
-}
-
-bool IsProcessorInstalled(const char* pszName)
-{
-    DWORD cbNeeded = 0;
-    DWORD nProcessors = 0;
-    ::EnumPrintProcessorsA(NULL, NULL, 1, NULL, 0, &cbNeeded, &nProcessors);
-    std::vector<BYTE> buffer(cbNeeded + 1);
-    if (!::EnumPrintProcessorsA(NULL, NULL, 1, buffer.data(), cbNeeded, &cbNeeded, &nProcessors))
-        return false;
-    const PRINTPROCESSOR_INFO_1A* pProcessors = reinterpret_cast<const PRINTPROCESSOR_INFO_1A*>(buffer.data());
-    for (DWORD i = 0; i < nProcessors; ++i) {
-        if (std::string(pProcessors[i].pName) == pszName)
-            return true;
-    }
-    return false;
 }
 
 struct PrinterFacts {
@@ -163,7 +129,7 @@ TEST_CASE("the sample driver: files copied, driver and print processor registere
     for (const char* pszFile : { "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.GPD", "IZOV.HLP" })
         CHECK(Exists(DriverDirectory() + "\\3\\" + pszFile));
     CHECK(app.m_strPrintProcessor == "IzovPrint");
-    CHECK(IsProcessorInstalled("IzovPrint"));
+    CHECK(IsPrintProcessorInstalled("IzovPrint"));
     CHECK(Exists(ProcessorDirectory() + "\\IZOVPP.DLL"));
     // With its catalog, the system's own call keeps the INF among its OEM INF files.
     CHECK(Text(InfDirectory() + "\\izov.inf") == Text(package.File("izov.inf")));
@@ -280,7 +246,7 @@ TEST_CASE("printers on the file port and on the package monitor's port, never sh
         CHECK(FilesIn(ProcessorDirectory(), "set*.tmp").size() == 1);
         ::CloseHandle(hHeld);
         CHECK(Text(installed) == Text(package.File("IZOVPP.DLL")));
-        CHECK(IsProcessorInstalled("IzovPrint"));
+        CHECK(IsPrintProcessorInstalled("IzovPrint"));
     }
 }
 

@@ -16,10 +16,7 @@ typedef std::vector<std::string> Names;
 
 Names ListOf(const char* pszList)
 {
-    Names names;
-    for (const char* psz = pszList; *psz != '\0'; psz += strlen(psz) + 1)
-        names.push_back(psz);
-    return names;
+    return harness::NamesOfList(pszList);
 }
 
 // Lines joined with CR LF, as the monitor INFs are written.
