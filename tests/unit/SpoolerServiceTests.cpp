@@ -39,6 +39,22 @@ void AddDependents(ScriptedPlatform& platform, std::initializer_list<const char*
     }
 }
 
+// A spooler with running dependents A, B and C, all stopped by StopSpooler.
+struct StoppedWithDependents {
+    ScriptedPlatform platform;
+    RecordedPauses pauses;
+    MessageBoxRecorder boxes;
+    LPENUM_SERVICE_STATUSA pServices = NULL;
+    DWORD nServices = 0;
+    BOOL bStopped;
+
+    StoppedWithDependents()
+    {
+        AddDependents(platform, { "A", "B", "C" });
+        bStopped = StopSpooler(NULL, &pServices, &nServices);
+    }
+};
+
 const char kStartQuestion[] = "To install a printer driver, the spooler service must be running. The spooler is "
                               "currently stopped.\n\nDo you want to start this service?";
 
@@ -123,16 +139,9 @@ TEST_CASE("declining to start the spooler ends the program with exit code 0")
     CHECK(harness::RunChildProcess("decline_spooler_start") == 0);
 }
 
-TEST_CASE("dependents stop first to last and restart last to first")
+TEST_CASE_FIXTURE(StoppedWithDependents, "dependents stop first to last and restart last to first")
 {
-    ScriptedPlatform platform;
-    RecordedPauses pauses;
-    MessageBoxRecorder boxes;
-    AddDependents(platform, { "A", "B", "C" });
-
-    LPENUM_SERVICE_STATUSA pServices = NULL;
-    DWORD nServices = 0;
-    REQUIRE(StopSpooler(NULL, &pServices, &nServices));
+    REQUIRE(bStopped);
     REQUIRE(nServices == 3);
     CHECK(std::string(pServices[0].lpServiceName) == "A");
     CHECK(platform.CallsTo("ControlService") == Calls{ "A 1", "B 1", "C 1", "Spooler 1" });
@@ -195,15 +204,9 @@ TEST_CASE("a stop that fails after dependents were stopped starts them again")
         CHECK(platform.ServiceNamed(pszName).dwState == SERVICE_RUNNING);
 }
 
-TEST_CASE("a restart starts every dependent and warns once about those that failed")
+TEST_CASE_FIXTURE(StoppedWithDependents, "a restart starts every dependent and warns once about those that failed")
 {
-    ScriptedPlatform platform;
-    RecordedPauses pauses;
-    MessageBoxRecorder boxes;
-    AddDependents(platform, { "A", "B", "C" });
-    LPENUM_SERVICE_STATUSA pServices = NULL;
-    DWORD nServices = 0;
-    REQUIRE(StopSpooler(NULL, &pServices, &nServices));
+    REQUIRE(bStopped);
 
     SUBCASE("one of them cannot start") {
         platform.Fail("StartServiceA B", ERROR_SERVICE_DISABLED);
