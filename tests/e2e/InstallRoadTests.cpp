@@ -81,10 +81,13 @@ void FinishWith(WizardProcess& wizard, HWND hPrinter, const std::string& name, c
     HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
     REQUIRE(hSummary != NULL);
     CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nPrinter name:\r\n\t" + name + "\r\n\r\nPort:\r\n\t" + port);
+    // The Printers folder opens in a shell process of its own, without a window here.
+    size_t nShells = ProcessesNamed("explorer.exe");
     PostClick(hSummary, IDOK);
     DWORD dwExitCode = 1;
     CHECK(wizard.WaitForExit(60000, &dwExitCode));
     CHECK(dwExitCode == 0);
+    CHECK(WaitFor([&] { return ProcessesNamed("explorer.exe") > nShells; }, 10000));
 }
 
 void CheckPrinter(const char* pszName, const std::string& port)
