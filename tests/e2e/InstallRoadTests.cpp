@@ -2,6 +2,7 @@
 // package monitor's own add-port dialog.
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/harness/Keyboard.h"
 #include "tests/harness/ListView.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
@@ -229,4 +230,59 @@ TEST_CASE("install road: the monitor's dialog cancelled leaves the ports as they
     DWORD dwExitCode = 1;
     CHECK(wizard.WaitForExit(10000, &dwExitCode));
     CHECK(dwExitCode == 0);
+}
+
+TEST_CASE("install road by keyboard: mnemonics, arrows, Enter and Esc alone")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    REQUIRE(wizard.WaitForPage(IDC_INSTALL, 30000) != NULL);
+    PressKey('N', VK_MENU);
+    MessageBoxRecord box;
+    REQUIRE(wizard.WaitForMessageBox(&box, 10000) != NULL);
+    CHECK(box.text == kStartSpooler);
+    PressKey(VK_RETURN);  // Yes
+    HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 60000);
+    REQUIRE(hPrinter != NULL);
+    HWND hPorts = ::GetDlgItem(hPrinter, IDC_PORTS);
+
+    // The monitor's dialog: once left with Esc, then a serial port chosen with the arrows.
+    PressKey('V', VK_MENU);
+    HWND hDialog = wizard.WaitForWindow(kAddPortTitle, 30000);
+    REQUIRE(hDialog != NULL);
+    PressKey(VK_ESCAPE);
+    REQUIRE(WaitFor([&] { return !::IsWindow(hDialog); }, 10000));
+    PressKey('V', VK_MENU);
+    hDialog = wizard.WaitForWindow(kAddPortTitle, 30000);
+    REQUIRE(hDialog != NULL);
+    PressKey('C', VK_MENU);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    REQUIRE(WaitFor([&] { return ItemOf(hPrinter, "IZOV1:") >= 0; }, 10000));
+    CHECK(ListColumn(hPorts, 1) == Texts{ "", "COM 1" });
+    CHECK(SelectedPort(hPrinter) == "IZOV1:");
+
+    // Into the list and up and down it; then the name, typed over the proposed one.
+    PressKey('O', VK_MENU);
+    PressKey(VK_UP);
+    CHECK(WaitFor([&] { return SelectedPort(hPrinter) == "FILE:"; }, 5000));
+    PressKey(VK_DOWN);
+    CHECK(WaitFor([&] { return SelectedPort(hPrinter) == "IZOV1:"; }, 5000));
+    PressKey('P', VK_MENU);
+    PressKey(VK_HOME);
+    PressKey(VK_END, VK_SHIFT);
+    TypeKeys("Izov Keys");
+    CHECK(WaitFor([&] { return ControlText(hPrinter, IDC_PRINTER_NAME) == "Izov Keys"; }, 5000));
+
+    PressKey('N', VK_MENU);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nPrinter name:\r\n\tIzov Keys\r\n\r\nPort:\r\n\tIZOV1:");
+    PressKey(VK_RETURN);  // Finish
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(60000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+    CheckPrinter("Izov Keys", "IZOV1:");
 }

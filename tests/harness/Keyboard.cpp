@@ -1,0 +1,52 @@
+#include "tests/harness/Keyboard.h"
+#include <vector>
+
+namespace harness {
+
+namespace {
+
+void AddKey(std::vector<INPUT>& inputs, WORD wKey, DWORD dwFlags)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = (dwFlags & KEYEVENTF_UNICODE) ? 0 : wKey;
+    input.ki.wScan = (dwFlags & KEYEVENTF_UNICODE) ? wKey : 0;
+    input.ki.dwFlags = dwFlags;
+    inputs.push_back(input);
+}
+
+} // namespace
+
+void PressKey(WORD wKey, WORD wModifier)
+{
+    std::vector<INPUT> inputs;
+    if (wModifier != 0)
+        AddKey(inputs, wModifier, 0);
+    AddKey(inputs, wKey, 0);
+    AddKey(inputs, wKey, KEYEVENTF_KEYUP);
+    if (wModifier != 0)
+        AddKey(inputs, wModifier, KEYEVENTF_KEYUP);
+    ::SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+}
+
+void TypeKeys(const std::string& text)
+{
+    std::vector<INPUT> inputs;
+    for (unsigned char ch : text) {
+        AddKey(inputs, ch, KEYEVENTF_UNICODE);
+        AddKey(inputs, ch, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+    }
+    ::SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+}
+
+void PressMnemonic(HWND hDialog, char chLetter)
+{
+    MSG msg = {};
+    msg.hwnd = ::GetFocus() != NULL ? ::GetFocus() : hDialog;
+    msg.message = WM_SYSCHAR;
+    msg.wParam = (WPARAM)(unsigned char)chLetter;
+    msg.lParam = 0x20000001;  // Alt held, one press
+    ::IsDialogMessageA(hDialog, &msg);
+}
+
+} // namespace harness
