@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/Pages.h"
+#include "tests/harness/ScriptedPlatform.h"
 #include "tests/harness/Windows.h"
 #include "ui/DestinationDlg.h"
 #include "ui/PrinterDlg.h"
@@ -63,6 +64,9 @@ const UINT kPages[] = { IDD_WELCOME, IDD_PRINTER, IDD_DESTINATION, IDD_SUMMARY }
 
 TEST_CASE("every page closes with Next, Back and Cancel codes however the user closes it")
 {
+    // The welcome page's Next makes sure the spooler runs, and the destination page's needs a
+    // directory that is there.
+    ScriptedPlatform platform;
     MessageBoxRecorder boxes;
     struct Case {
         CloseAction action;
@@ -77,7 +81,11 @@ TEST_CASE("every page closes with Next, Back and Cancel codes however the user c
             CAPTURE(nID);
             CAPTURE(c.action);
             std::unique_ptr<CWizardPage> page = MakePage(nID);
-            PageRun run = RunPage(*page, [&](HWND hPage) { Close(hPage, c.action); });
+            PageRun run = RunPage(*page, [&](HWND hPage) {
+                if (nID == IDD_DESTINATION)
+                    TypeText(hPage, IDC_DIRECTORY, "C:\\windows");
+                Close(hPage, c.action);
+            });
             CHECK(run.bScriptRan);
             CHECK_FALSE(run.bLeftOpen);
             CHECK(page->m_nResult == c.nExpected);

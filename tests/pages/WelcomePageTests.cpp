@@ -2,6 +2,7 @@
 #include <doctest.h>
 #include "res/resource.h"
 #include "tests/harness/Pages.h"
+#include "tests/harness/ScriptedPlatform.h"
 #include "tests/harness/Windows.h"
 #include "ui/WelcomeDlg.h"
 
@@ -9,6 +10,7 @@ using namespace harness;
 
 TEST_CASE("the welcome page offers both tasks with install chosen at first")
 {
+    ScriptedPlatform platform;  // the spooler runs
     CWelcomeDlg welcome;
     RunPage(welcome, [&](HWND hPage) {
         CHECK(WindowText(hPage) == "ZUV Izov Printer Driver Wizard");
@@ -31,6 +33,7 @@ TEST_CASE("the welcome page offers both tasks with install chosen at first")
 
 TEST_CASE("with installing disabled, copy is checked and install cannot be chosen")
 {
+    ScriptedPlatform platform;  // the spooler runs
     CWelcomeDlg welcome;
     welcome.m_bInstallDisabled = TRUE;
     RunPage(welcome, [&](HWND hPage) {
