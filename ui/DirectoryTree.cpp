@@ -101,21 +101,37 @@ BOOL CDirectoryTree::FillTree()
 
 void CDirectoryTree::AddDirectories(const CString& path, HTREEITEM hParent, BOOL bLookAhead)
 {
+    LoadDirectories(path, hParent, bLookAhead, bLookAhead);
+}
+
+void CDirectoryTree::LoadDirectories(const CString& path, HTREEITEM hParent, BOOL bLookAhead, BOOL bExpand)
+{
     DeleteChildren(hParent);
     std::vector<std::string> names;
     if (!ListSubdirectories(path, names))
         return;
-    for (const std::string& name : names) {
-        HTREEITEM hChild = InsertItem(name.c_str(), m_nImage, m_nSelectedImage, hParent, TVI_LAST);
-        if (!bLookAhead || hChild == NULL)
-            continue;
-        // A directory whose path would not fit a path buffer gets no children: it cannot be
-        // the destination.
-        CString childPath = JoinPath(path, name.c_str());
-        if ((size_t)childPath.GetLength() < NAME_BUFFER_SIZE)
-            AddDirectories(childPath, hChild, FALSE);
+    // All the children first, then their own: the control finds an item the faster the earlier
+    // it was inserted, and the children are found again to take theirs.
+    std::vector<HTREEITEM> children;
+    children.reserve(names.size());
+    for (const std::string& name : names)
+        children.push_back(InsertItem(name.c_str(), m_nImage, m_nSelectedImage, hParent, TVI_LAST));
+    if (bLookAhead) {
+        std::vector<std::string> grandchildren;
+        for (size_t i = 0; i < names.size(); ++i) {
+            // A directory whose path would not fit a path buffer gets no children: it cannot
+            // be the destination.
+            CString childPath = JoinPath(path, names[i].c_str());
+            grandchildren.clear();
+            if (children[i] == NULL || (size_t)childPath.GetLength() >= NAME_BUFFER_SIZE ||
+                !ListSubdirectories(childPath, grandchildren))
+                continue;
+            // A new item has no children to replace.
+            for (const std::string& name : grandchildren)
+                InsertItem(name.c_str(), m_nImage, m_nSelectedImage, children[i], TVI_LAST);
+        }
     }
-    if (bLookAhead)
+    if (bExpand)
         ExpandQuietly(hParent);
 }
 
@@ -131,10 +147,17 @@ void CDirectoryTree::ExpandQuietly(HTREEITEM hItem)
 void CDirectoryTree::DeleteChildren(HTREEITEM hItem)
 {
     CWaitCursor wait;
-    // Deleting a child deletes its own children with it.
-    HTREEITEM hChild;
-    while ((hChild = GetChildItem(hItem)) != NULL)
-        DeleteItem(hChild);
+    // A selection below the item moves up to it first, with the notification the owner follows.
+    for (HTREEITEM hSelected = GetSelectedItem(); hSelected != NULL; hSelected = GetParentItem(hSelected)) {
+        if (GetParentItem(hSelected) == hItem) {
+            SelectItem(hItem);
+            break;
+        }
+    }
+    // The control removes all the children in one go when it collapses and resets the item;
+    // deleting them one by one costs it a search of all its items for each. The item stays
+    // collapsed until it is expanded again.
+    Expand(hItem, TVE_COLLAPSE | TVE_COLLAPSERESET);
 }
 
 CString CDirectoryTree::GetItemPath(HTREEITEM hItem) const
@@ -230,7 +253,8 @@ void CDirectoryTree::OnItemexpanding(NMHDR* pNMHDR, LRESULT* pResult)
     if (!s_bExpandEnabled)
         return;
     s_bExpandEnabled = FALSE;
+    // The control goes on to expand or collapse the item as the user asked.
     HTREEITEM hItem = reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
-    AddDirectories(GetItemPath(hItem), hItem, TRUE);
+    LoadDirectories(GetItemPath(hItem), hItem, TRUE, FALSE);
     s_bExpandEnabled = TRUE;
 }

@@ -51,5 +51,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void LoadDirectories(const CString& path, HTREEITEM hParent, BOOL bLookAhead, BOOL bExpand);
     void ExpandQuietly(HTREEITEM hItem);
 };
