@@ -83,7 +83,7 @@ BOOL CDestinationDlg::OnInitDialog()
                 m_treeDir.m_chDrive = (char)toupper((unsigned char)pszPrevious[0]);
             m_treeDir.FillTree();
             FillDriveCombo();
-            m_treeDir.SelectPath(pszPrevious);
+            SelectInTree(pszPrevious);
             FreeBuffer(pszPrevious);
         }
     } else {
@@ -273,16 +273,22 @@ void CDestinationDlg::ValidateAndCreate(BOOL bCreate)
         m_treeDir.m_chDrive = chDrive;
         m_treeDir.FillTree();
         m_editDir.SetWindowText(m_treeDir.GetPath());
-        if (pszCreated != NULL) {
-            m_treeDir.SelectPath(pszCreated);
-            // Where the tree could not follow, the directory made stays the destination.
-            if (lstrcmpiA(m_pszPath, pszCreated) != 0)
-                strcpy(m_pszPath, pszCreated);
-            FreeBuffer(pszCreated);
-        }
+        if (pszCreated != NULL)
+            SelectInTree(pszCreated);
+        FreeBuffer(pszCreated);
     }
     m_editDir.SetWindowText(m_pszPath);
     m_nResult = PAGE_NEXT;
+}
+
+void CDestinationDlg::SelectInTree(LPCSTR pszPath)
+{
+    m_treeDir.SelectPath(pszPath);
+    // Where the tree cannot follow (a directory gone, a path too deep for it), the path stays
+    // the destination rather than the last directory the tree found on the way.
+    if (lstrcmpiA(m_pszPath, pszPath) != 0)
+        strcpy(m_pszPath, pszPath);
+    m_editDir.SetWindowText(m_pszPath);
 }
 
 char* CDestinationDlg::QualifyDrive(LPCSTR pszText)

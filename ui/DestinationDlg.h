@@ -49,6 +49,8 @@ private:
     // Takes the typed directory into m_pszPath, checks it and makes it; m_nResult is PAGE_NEXT
     // when it can be the destination, PAGE_REFUSED when the user was told why not.
     void ValidateAndCreate(BOOL bCreate);
+    // Opens the tree down to the path, which becomes the destination.
+    void SelectInTree(LPCSTR pszPath);
     // The typed text with its drive (the current one if it names none), in a buffer the caller
     // frees with FreeBuffer; NULL, after telling the user, when the drive cannot be listed or
     // the path would not fit.

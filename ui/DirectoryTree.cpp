@@ -132,15 +132,15 @@ void CDirectoryTree::LoadDirectories(const CString& path, HTREEITEM hParent, BOO
         }
     }
     if (bExpand)
-        ExpandQuietly(hParent);
+        ExpandQuietly(hParent, TVE_EXPAND);
 }
 
-void CDirectoryTree::ExpandQuietly(HTREEITEM hItem)
+void CDirectoryTree::ExpandQuietly(HTREEITEM hItem, UINT nCode)
 {
-    // The children were read just now: the expansion's own notification must not read them again.
+    // The tree's own expansions and collapses must not reload what it is loading.
     BOOL bWasEnabled = s_bExpandEnabled;
     s_bExpandEnabled = FALSE;
-    Expand(hItem, TVE_EXPAND);
+    Expand(hItem, nCode);
     s_bExpandEnabled = bWasEnabled;
 }
 
@@ -154,10 +154,14 @@ void CDirectoryTree::DeleteChildren(HTREEITEM hItem)
             break;
         }
     }
-    // The control removes all the children in one go when it collapses and resets the item;
-    // deleting them one by one costs it a search of all its items for each. The item stays
-    // collapsed until it is expanded again.
-    Expand(hItem, TVE_COLLAPSE | TVE_COLLAPSERESET);
+    // Collapsing with a reset removes all the children in one go, where deleting them one by
+    // one costs the control a search of all its items for each. Whatever a control leaves of
+    // them (one that resets only an expanded item) is deleted one by one; deleting a child
+    // deletes its own children with it. The item stays collapsed until it is expanded again.
+    ExpandQuietly(hItem, TVE_COLLAPSE | TVE_COLLAPSERESET);
+    HTREEITEM hChild;
+    while ((hChild = GetChildItem(hItem)) != NULL)
+        DeleteItem(hChild);
 }
 
 CString CDirectoryTree::GetItemPath(HTREEITEM hItem) const

@@ -52,5 +52,5 @@ protected:
 
 private:
     void LoadDirectories(const CString& path, HTREEITEM hParent, BOOL bLookAhead, BOOL bExpand);
-    void ExpandQuietly(HTREEITEM hItem);
+    void ExpandQuietly(HTREEITEM hItem, UINT nCode);
 };

@@ -419,4 +419,14 @@ TEST_CASE("destination page: coming back opens the tree down to the destination 
         });
         CHECK(page.m_nResult == PAGE_BACK);
     }
+
+    // A destination removed meanwhile stays the destination; the tree opens as far as it can.
+    REQUIRE(::RemoveDirectoryA("X:\\dtre\\c"));
+    RunPage(page, [&](HWND hPage) {
+        CHECK(SelectedPath(page.m_treeDir) == "X:\\dtre");
+        CHECK(ControlText(hPage, IDC_DIRECTORY) == "X:\\dtre\\c");
+        Click(hPage, IDOK);
+    });
+    CHECK(page.m_nResult == PAGE_NEXT);
+    CHECK(IsDirectory("X:\\dtre\\c"));
 }
