@@ -10,9 +10,10 @@ struct Enumeration {
 };
 
 // call(pBuffer, cbBuffer, pcbNeeded, pcReturned) is the enumeration; a first call that
-// succeeds without a buffer means an empty list.
+// succeeds without a buffer means an empty list. The buffer is nFactor times the size asked
+// for, which leaves room for records added between the two calls.
 template <typename Call>
-Enumeration Enumerate(Call call)
+Enumeration Enumerate(Call call, DWORD nFactor = 1)
 {
     Enumeration result = { NULL, 0, TRUE };
     DWORD cbNeeded = 0;
@@ -22,12 +23,13 @@ Enumeration Enumerate(Call call)
     result.bRead = FALSE;
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return result;
-    result.pBuffer = reinterpret_cast<BYTE*>(AllocBuffer(cbNeeded));
+    DWORD cbBuffer = cbNeeded * nFactor;
+    result.pBuffer = reinterpret_cast<BYTE*>(AllocBuffer(cbBuffer));
     if (result.pBuffer == NULL) {
         ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return result;
     }
-    if (!call(result.pBuffer, cbNeeded, &cbNeeded, &result.nCount)) {
+    if (!call(result.pBuffer, cbBuffer, &cbNeeded, &result.nCount)) {
         DWORD dwError = ::GetLastError();
         FreeBuffer(result.pBuffer);
         result.pBuffer = NULL;

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include <ctype.h>
 #include <string.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,26 +45,6 @@ BOOL ReadRegistryText(HKEY hKey, LPCSTR pszValue, char* pszText, DWORD cbText)
     DWORD cbData = cbText - 1;
     return ::RegQueryValueExA(hKey, pszValue, NULL, NULL, reinterpret_cast<BYTE*>(pszText), &cbData) ==
            ERROR_SUCCESS;
-}
-
-// Looks for a monitor the spooler has installed with the INF's DLL; when there is one, its
-// name replaces the INF's for the rest of the run.
-BOOL FindInstalledMonitor(MonitorInf& inf)
-{
-    Platform& platform = ThePlatform();
-    Enumeration monitors = Enumerate([&](LPBYTE p, DWORD cb, LPDWORD pcbNeeded, LPDWORD pcReturned) {
-        return platform.EnumMonitorsA(2, p, cb, pcbNeeded, pcReturned);
-    });
-    const MONITOR_INFO_2A* pMonitors = reinterpret_cast<const MONITOR_INFO_2A*>(monitors.pBuffer);
-    BOOL bFound = FALSE;
-    for (DWORD i = 0; i < monitors.nCount && !bFound; ++i) {
-        if (pMonitors[i].pDLLName != NULL && lstrcmpiA(pMonitors[i].pDLLName, inf.m_pszDllName) == 0) {
-            bFound = TRUE;
-            CopyText(inf.m_pszMonitorName, NAME_BUFFER_SIZE, pMonitors[i].pName);
-        }
-    }
-    FreeBuffer(monitors.pBuffer);
-    return bFound;
 }
 
 // The FileVersion text of the package's monitor DLL, in a buffer the caller frees; NULL when
@@ -134,34 +115,24 @@ BOOL IsOlderVersion(LPCSTR pszInstalled, LPCSTR pszPackage)
     return strcmp(pszInstalled, pszPackage) < 0;
 }
 
-BOOL CheckMonitor(CWnd* pOwner)
+BOOL RunInMonitorDirectory(CWnd* pOwner, const std::function<void(MonitorInf&)>& work)
 {
-    if (!EnsureSpoolerRunningForMonitor(pOwner))
-        ::ExitProcess(0);
-
-    HWND hOwner = OwnerWindow(pOwner);
     char* pszInfName = LoadTextBuffer(MonitorInfNameID());
     char* pszSaved = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszMonitorDirectory = AllocBuffer(NAME_BUFFER_SIZE);
-    BOOL bResult = FALSE;
+    BOOL bEntered = FALSE;
     if (pszInfName != NULL && pszSaved != NULL && pszMonitorDirectory != NULL) {
         DWORD cch = ::GetCurrentDirectoryA((DWORD)NAME_BUFFER_SIZE, pszSaved);
-        bool bEntered = cch > 0 && cch < NAME_BUFFER_SIZE &&
-                        cch + sizeof(kMonitorDirectory) <= NAME_BUFFER_SIZE &&
-                        strcat(strcpy(pszMonitorDirectory, pszSaved), kMonitorDirectory) != NULL &&
-                        ::SetCurrentDirectoryA(pszMonitorDirectory);
+        bEntered = cch > 0 && cch < NAME_BUFFER_SIZE && cch + sizeof(kMonitorDirectory) <= NAME_BUFFER_SIZE &&
+                   strcat(strcpy(pszMonitorDirectory, pszSaved), kMonitorDirectory) != NULL &&
+                   ::SetCurrentDirectoryA(pszMonitorDirectory);
         if (!bEntered) {
-            ShowTableMessageWith(hOwner, IDS_CANNOT_OPEN_FILE, pszInfName, IDS_CAPTION, MB_OK | MB_ICONERROR);
+            ShowTableMessageWith(OwnerWindow(pOwner), IDS_CANNOT_OPEN_FILE, pszInfName, IDS_CAPTION,
+                                 MB_OK | MB_ICONERROR);
         } else {
             {
                 MonitorInf inf(pszInfName);
-                if (inf.m_pszFileList != NULL && inf.m_pszFileList[0] != '\0') {
-                    if (SystemVersion().dwMajorVersion == 5 && FindInstalledMonitor(inf))
-                        UpgradeMonitor(pOwner, inf.m_pszFileList);
-                    else
-                        InstallMonitor(pOwner, inf);
-                    bResult = TRUE;
-                }
+                work(inf);
             }
             ::SetCurrentDirectoryA(pszSaved);
         }
@@ -169,6 +140,42 @@ BOOL CheckMonitor(CWnd* pOwner)
     FreeBuffer(pszInfName);
     FreeBuffer(pszSaved);
     FreeBuffer(pszMonitorDirectory);
+    return bEntered;
+}
+
+BOOL FindInstalledMonitor(MonitorInf& inf)
+{
+    Platform& platform = ThePlatform();
+    Enumeration monitors = Enumerate([&](LPBYTE p, DWORD cb, LPDWORD pcbNeeded, LPDWORD pcReturned) {
+        return platform.EnumMonitorsA(2, p, cb, pcbNeeded, pcReturned);
+    });
+    const MONITOR_INFO_2A* pMonitors = reinterpret_cast<const MONITOR_INFO_2A*>(monitors.pBuffer);
+    BOOL bFound = FALSE;
+    for (DWORD i = 0; i < monitors.nCount && !bFound; ++i) {
+        if (pMonitors[i].pDLLName != NULL && lstrcmpiA(pMonitors[i].pDLLName, inf.m_pszDllName) == 0) {
+            bFound = TRUE;
+            CopyText(inf.m_pszMonitorName, NAME_BUFFER_SIZE, pMonitors[i].pName);
+        }
+    }
+    FreeBuffer(monitors.pBuffer);
+    return bFound;
+}
+
+BOOL CheckMonitor(CWnd* pOwner)
+{
+    if (!EnsureSpoolerRunningForMonitor(pOwner))
+        ::ExitProcess(0);
+
+    BOOL bResult = FALSE;
+    RunInMonitorDirectory(pOwner, [&](MonitorInf& inf) {
+        if (inf.m_pszFileList == NULL || inf.m_pszFileList[0] == '\0')
+            return;
+        if (SystemVersion().dwMajorVersion == 5 && FindInstalledMonitor(inf))
+            UpgradeMonitor(pOwner, inf.m_pszFileList);
+        else
+            InstallMonitor(pOwner, inf);
+        bResult = TRUE;
+    });
     return bResult;
 }
 

@@ -2,6 +2,7 @@
 // with the spooler stopped and restarted, when the installed copy is older.
 #pragma once
 #include "framework/Wnd.h"
+#include <functional>
 
 class MonitorInf;
 
@@ -9,6 +10,13 @@ class MonitorInf;
 // the monitor from the package's monitor directory. FALSE when that directory or its INF is
 // unusable; TRUE otherwise, also when the installation failed or the upgrade was declined.
 BOOL CheckMonitor(CWnd* pOwner);
+// Enters the package's monitor directory and runs work with the monitor's INF read there; the
+// directory current before is current again afterwards. FALSE, after telling the user, when the
+// directory cannot be entered; work is not run then.
+BOOL RunInMonitorDirectory(CWnd* pOwner, const std::function<void(MonitorInf&)>& work);
+// Looks for a monitor the spooler has installed with the INF's DLL; when there is one, its name
+// replaces the INF's for the rest of the run.
+BOOL FindInstalledMonitor(MonitorInf& inf);
 // Copies the monitor's files into the system directory and registers the monitor; TRUE when
 // the spooler took it.
 BOOL InstallMonitor(CWnd* pOwner, MonitorInf& inf);

@@ -14,7 +14,8 @@ public:
     }
 
     // Each takes a copy of the text (NULL reads as empty) for the next showing; a text longer
-    // than the buffer is cut.
+    // than the buffer is cut. The page shows each with its label, whole, or leaves both out
+    // when the text is empty.
     void SetDestination(LPCSTR pszDestination);
     void SetPrinterName(LPCSTR pszPrinterName);
     void SetPort(LPCSTR pszPort);
@@ -29,4 +30,6 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual BOOL OnInitDialog();
+    // Finish: the work is the flow's, but either task needs the spooler running.
+    virtual void OnOK();
 };

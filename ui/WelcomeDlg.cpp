@@ -1,9 +1,12 @@
 #include "ui/WelcomeDlg.h"
+#include "app/Buffers.h"
 #include "monitor/SpoolerService.h"
 #include "res/resource.h"
+#include <shellapi.h>
 
 BEGIN_MESSAGE_MAP(CWelcomeDlg, CWizardPage)
     ON_WM_PAINT()
+    ON_BN_CLICKED(IDC_VIEW_README, OnViewReadme)
 END_MESSAGE_MAP()
 
 CWelcomeDlg::CWelcomeDlg(CWnd* pParent)
@@ -40,4 +43,16 @@ void CWelcomeDlg::OnPaint()
 {
     CPaintDC dc(this);
     PaintHeader(&dc);
+}
+
+void CWelcomeDlg::OnViewReadme()
+{
+    // The name is relative: the package directory is current whenever this page shows. The
+    // shell reports a missing file or association itself, if at all; the page stays as it is.
+    char* pszReadme = LoadTextBuffer(IDS_README);
+    char* pszVerb = LoadTextBuffer(IDS_OPEN_VERB);
+    if (pszReadme != NULL && pszVerb != NULL)
+        ::ShellExecuteA(NULL, pszVerb, pszReadme, NULL, NULL, SW_SHOWNORMAL);
+    FreeBuffer(pszReadme);
+    FreeBuffer(pszVerb);
 }

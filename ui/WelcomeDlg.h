@@ -17,6 +17,8 @@ protected:
     virtual void OnOK();
     // Called to paint the page: the header mark only, minimised or not.
     void OnPaint();
+    // Called when "&View Readme file" is clicked: the package's readme opens with the shell.
+    void OnViewReadme();
 
     DECLARE_MESSAGE_MAP()
 };

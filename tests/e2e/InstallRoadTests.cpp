@@ -1,52 +1,165 @@
-// The install road of setup.exe against the real spooler, as far as its pages lead today: the
-// monitor, the API library and the driver are installed; a printer without a port is refused
-// and the printer page comes back.
+// The install road of setup.exe against the real spooler, driven through its windows and the
+// package monitor's own add-port dialog.
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/harness/ListView.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
 #include "tests/harness/Windows.h"
+#include "vendor/pxmonitor/AddPortDialog.h"
 #include <string>
+#include <vector>
 
 using namespace harness;
+typedef std::vector<std::string> Texts;
 
+namespace {
 
-TEST_CASE("install road: monitor, API library and driver installed through the wizard's pages")
+const char kAddPortTitle[] = "Add ZUV Izov Port";
+const char kStartSpooler[] = "To install a printer driver, the spooler service must be running. The spooler is "
+                             "currently stopped.\n\nDo you want to start this service?";
+
+// From the welcome page to the printer page, saying Yes when asked to start the spooler.
+HWND OpenPrinterPage(WizardProcess& wizard, bool bSpoolerStopped)
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
-    REQUIRE(StartSpoolerService());
-    WizardProcess wizard;
-    REQUIRE(wizard.Start(package));
-
     HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
     REQUIRE(hWelcome != NULL);
     PostClick(hWelcome, IDOK);
-    HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 30000);
+    if (bSpoolerStopped) {
+        MessageBoxRecord box;
+        HWND hBox = wizard.WaitForMessageBox(&box, 10000);
+        REQUIRE(hBox != NULL);
+        CHECK(box.text == kStartSpooler);
+        CHECK(box.type == (MB_YESNO | MB_ICONQUESTION));
+        AnswerMessageBox(hBox, IDYES);
+    }
+    HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 60000);
     REQUIRE(hPrinter != NULL);
-    CHECK(IsMonitorInstalled("ZUV Izov Language/Port Monitor"));
-    CHECK(ControlText(hPrinter, IDC_PRINTER_NAME) == "ZUV Izov");
-    PostClick(hPrinter, IDOK);
+    return hPrinter;
+}
 
+int ItemOf(HWND hPrinter, const std::string& port)
+{
+    Texts names = ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 0);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == port)
+            return (int)i;
+    }
+    return -1;
+}
+
+// "New &VOV Port...", and the monitor's dialog answered: OK with the connection chosen, or
+// Cancel. Returns the port name the dialog proposed.
+std::string AddPortThroughMonitor(WizardProcess& wizard, HWND hPrinter, int nConnection, int nAnswer)
+{
+    PostClick(hPrinter, IDC_NEW_PORT);
+    HWND hDialog = wizard.WaitForWindow(kAddPortTitle, 30000);
+    REQUIRE(hDialog != NULL);
+    CHECK(::GetWindow(hDialog, GW_OWNER) == hPrinter);
+    std::string proposed = ControlText(hDialog, IDC_PORT_NAME);
+    ::SendDlgItemMessageA(hDialog, IDC_CONNECTION, CB_SETCURSEL, (WPARAM)nConnection, 0);
+    PostClick(hDialog, nAnswer);
+    CHECK(WaitFor([&] { return !::IsWindow(hDialog); }, 10000));
+    // The page lists its ports afresh once the dialog is gone.
+    if (nAnswer == IDOK)
+        CHECK(WaitFor([&] { return ItemOf(hPrinter, proposed) >= 0; }, 10000));
+    return proposed;
+}
+
+std::string SelectedPort(HWND hPrinter)
+{
+    HWND hPorts = ::GetDlgItem(hPrinter, IDC_PORTS);
+    int nItem = SelectedListItem(hPorts);
+    Texts names = ListColumn(hPorts, 0);
+    return nItem >= 0 && nItem < (int)names.size() ? names[nItem] : std::string();
+}
+
+// Next, then Finish on the summary page, which must show the printer and the port.
+void FinishWith(WizardProcess& wizard, HWND hPrinter, const std::string& name, const std::string& port)
+{
+    PostClick(hPrinter, IDOK);
     HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
     REQUIRE(hSummary != NULL);
-    CHECK(ControlText(hSummary, IDOK) == "&Finish");
+    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nPrinter name:\r\n\t" + name + "\r\n\r\nPort:\r\n\t" + port);
+    // The Printers folder opens in a shell process of its own, without a window here.
+    size_t nShells = ProcessesNamed("explorer.exe");
     PostClick(hSummary, IDOK);
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(60000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+    CHECK(WaitFor([&] { return ProcessesNamed("explorer.exe") > nShells; }, 10000));
+}
 
-    // No port was chosen: the driver goes in, the printer cannot be made.
+void CheckPrinter(const char* pszName, const std::string& port)
+{
+    PrinterFacts printer = Printer(pszName);
+    REQUIRE(printer.bFound);
+    CHECK(printer.port == port);
+    CHECK(printer.driver == "ZUV Izov");
+    CHECK(printer.processor == "IzovPrint");
+    CHECK(printer.share.empty());
+    CHECK((printer.dwAttributes & PRINTER_ATTRIBUTE_SHARED) == 0);
+}
+
+} // namespace
+
+TEST_CASE("install road: a printer on a new port of the monitor, then a second one beside it")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    {
+        WizardProcess wizard;
+        REQUIRE(wizard.Start(package));
+        HWND hPrinter = OpenPrinterPage(wizard, true);
+        CHECK(IsMonitorInstalled("ZUV Izov Language/Port Monitor"));
+        CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 0) == Texts{ "FILE:" });
+
+        std::string port = AddPortThroughMonitor(wizard, hPrinter, 2, IDOK);
+        CHECK(port == "IZOV1:");
+        CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 0) == Texts{ "FILE:", "IZOV1:" });
+        CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 1) == Texts{ "", "COM 2" });
+        CHECK(SelectedPort(hPrinter) == "IZOV1:");
+        TypeText(hPrinter, IDC_PRINTER_NAME, "Izov Office");
+        CHECK(IsEnabled(hPrinter, IDOK));
+        FinishWith(wizard, hPrinter, "Izov Office", "IZOV1:");
+        CheckPrinter("Izov Office", "IZOV1:");
+    }
+
+    // Again: the name is taken now; another one on the file port is not.
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hPrinter = OpenPrinterPage(wizard, false);
+    REQUIRE(SelectListItem(::GetDlgItem(hPrinter, IDC_PORTS), ItemOf(hPrinter, "FILE:")));
+    TypeText(hPrinter, IDC_PRINTER_NAME, "Izov Office");
+    PostClick(hPrinter, IDOK);
     MessageBoxRecord box;
-    HWND hBox = wizard.WaitForMessageBox(&box, 60000);
+    HWND hBox = wizard.WaitForMessageBox(&box, 10000);
     REQUIRE(hBox != NULL);
-    CHECK(box.caption == "Unable to complete the install.");
-    HANDLE hNoPrinter = NULL;
-    CHECK_FALSE(::OpenPrinterA(const_cast<LPSTR>("ZUV Izov"), &hNoPrinter, NULL));
-    CHECK(box.type == (MB_OK | MB_ICONERROR));
-    CHECK(IsDriverInstalled("ZUV Izov"));
-    CHECK(::GetFileAttributesA(SystemDirectoryFile("DEROvurEZA.DLL").c_str()) != INVALID_FILE_ATTRIBUTES);
+    CHECK(box.text == "A printer by that name or shared name is already installed.\nPlease choose a different name.");
     AnswerMessageBox(hBox, IDOK);
+    CHECK(wizard.WaitForPage(IDC_NEW_PORT, 5000) == hPrinter);
 
-    hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 30000);
-    REQUIRE(hPrinter != NULL);
+    TypeText(hPrinter, IDC_PRINTER_NAME, "Izov Reception");
+    FinishWith(wizard, hPrinter, "Izov Reception", "FILE:");
+    CheckPrinter("Izov Reception", "FILE:");
+    CheckPrinter("Izov Office", "IZOV1:");
+}
+
+TEST_CASE("install road: the monitor's dialog cancelled leaves the ports as they were")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hPrinter = OpenPrinterPage(wizard, true);
+    AddPortThroughMonitor(wizard, hPrinter, 0, IDOK);
+    REQUIRE(SelectListItem(::GetDlgItem(hPrinter, IDC_PORTS), ItemOf(hPrinter, "FILE:")));
+
+    AddPortThroughMonitor(wizard, hPrinter, 0, IDCANCEL);
+    CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 0) == Texts{ "FILE:", "IZOV1:" });
+    CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 1) == Texts{ "", "USB" });
+    CHECK(SelectedPort(hPrinter) == "FILE:");
+
     PostClick(hPrinter, IDCANCEL);
     DWORD dwExitCode = 1;
     CHECK(wizard.WaitForExit(10000, &dwExitCode));

@@ -1,4 +1,5 @@
 #include "tests/harness/Process.h"
+#include <tlhelp32.h>
 #include "tests/harness/Children.h"
 #include "tests/harness/Windows.h"
 #include <stdlib.h>
@@ -61,6 +62,20 @@ bool CopyTree(const std::string& from, const std::string& to)
     } while (::FindNextFileA(hFind, &found));
     ::FindClose(hFind);
     return bCopied;
+}
+
+size_t ProcessesNamed(const char* pszExeName)
+{
+    size_t nFound = 0;
+    HANDLE hSnapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (hSnapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL bMore = ::Process32First(hSnapshot, &entry); bMore; bMore = ::Process32Next(hSnapshot, &entry))
+        nFound += lstrcmpiA(entry.szExeFile, pszExeName) == 0;
+    ::CloseHandle(hSnapshot);
+    return nFound;
 }
 
 WizardProcess::WizardProcess()

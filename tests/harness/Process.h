@@ -13,6 +13,9 @@ std::string PathFromEnvironment(const char* pszVariable);
 // Copies a directory tree; false if any file or directory could not be made.
 bool CopyTree(const std::string& from, const std::string& to);
 
+// How many processes of this program file name run now.
+size_t ProcessesNamed(const char* pszExeName);
+
 class WizardProcess {
 public:
     WizardProcess();

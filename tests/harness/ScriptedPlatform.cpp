@@ -167,10 +167,12 @@ BOOL ScriptedPlatform::AddMonitorA(DWORD dwLevel, LPBYTE pMonitor)
     return TRUE;
 }
 
-BOOL ScriptedPlatform::AddPortA(HWND, LPSTR pMonitorName)
+BOOL ScriptedPlatform::AddPortA(HWND hWnd, LPSTR pMonitorName)
 {
     if (Call("AddPortA", Text(pMonitorName)))
         return FALSE;
+    if (whileAddingPort)
+        whileAddingPort(hWnd);
     if (portToAdd.empty()) {
         ::SetLastError(ERROR_CANCELLED);
         return FALSE;

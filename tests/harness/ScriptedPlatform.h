@@ -3,6 +3,7 @@
 // go to the system's parser (through the shipped boundary) unless a failure is set for them.
 #pragma once
 #include "platform/Platform.h"
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -63,6 +64,8 @@ public:
     std::string processorDirectory = "C:\\windows\\system32\\spool\\prtprocs\\w32x86";
     // The port the monitor's dialog makes when AddPortA is called; empty: the user cancels.
     std::string portToAdd;
+    // Called with the owner window while the monitor's dialog would be up.
+    std::function<void(HWND hOwner)> whileAddingPort;
 
     // The service control manager. With nPendingQueries set, the service's next start or
     // stop reports the pending state to that many status queries before it is done.

@@ -1,6 +1,7 @@
 #include "tests/harness/Spooler.h"
 #include "tests/harness/Windows.h"
 #include <winspool.h>
+#include <vector>
 
 namespace harness {
 
@@ -155,5 +156,48 @@ bool SetMonitorVersion(const std::string& name, const std::string& version)
     ::RegCloseKey(hKey);
     return bSet;
 }
+
+bool WriteMonitorPort(const std::string& monitor, const std::string& port, const void* pData, DWORD cbData,
+                      DWORD dwType)
+{
+    HKEY hKey;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kMonitorsKey + monitor + "\\Ports\\" + port).c_str(), 0, NULL, 0,
+                          KEY_ALL_ACCESS, NULL, &hKey, NULL) != ERROR_SUCCESS)
+        return false;
+    ::RegDeleteValueA(hKey, "TYPE");
+    bool bWritten = pData == NULL ||
+                    ::RegSetValueExA(hKey, "TYPE", 0, dwType, (const BYTE*)pData, cbData) == ERROR_SUCCESS;
+    ::RegCloseKey(hKey);
+    return bWritten;
+}
+
+bool RemoveMonitorPort(const std::string& monitor, const std::string& port)
+{
+    return ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kMonitorsKey + monitor + "\\Ports\\" + port).c_str()) ==
+           ERROR_SUCCESS;
+}
+
+PrinterFacts Printer(const char* pszName)
+{
+    PrinterFacts facts;
+    HANDLE hPrinter = NULL;
+    if (!::OpenPrinterA(const_cast<LPSTR>(pszName), &hPrinter, NULL))
+        return facts;
+    DWORD cbNeeded = 0;
+    ::GetPrinterA(hPrinter, 2, NULL, 0, &cbNeeded);
+    std::vector<BYTE> buffer(cbNeeded + 1);
+    if (::GetPrinterA(hPrinter, 2, buffer.data(), cbNeeded, &cbNeeded)) {
+        const PRINTER_INFO_2A* pInfo = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+        facts.bFound = true;
+        facts.port = pInfo->pPortName ? pInfo->pPortName : "";
+        facts.driver = pInfo->pDriverName ? pInfo->pDriverName : "";
+        facts.processor = pInfo->pPrintProcessor ? pInfo->pPrintProcessor : "";
+        facts.share = pInfo->pShareName ? pInfo->pShareName : "";
+        facts.dwAttributes = pInfo->Attributes;
+    }
+    ::ClosePrinter(hPrinter);
+    return facts;
+}
+
 
 } // namespace harness

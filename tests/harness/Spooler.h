@@ -27,6 +27,24 @@ bool InstallPackageMonitor(const std::string& packageDirectory, const std::strin
 std::string MonitorVersion(const std::string& name);
 bool SetMonitorVersion(const std::string& name, const std::string& version);
 
+// Gives a port of the monitor its registry key, as the monitor keeps its ports, with the data
+// as its "TYPE" value (no value when pData is NULL); a monitor the spooler has loaded lists it
+// from then on. Removing the key removes the port.
+bool WriteMonitorPort(const std::string& monitor, const std::string& port, const void* pData, DWORD cbData,
+                      DWORD dwType = REG_DWORD);
+bool RemoveMonitorPort(const std::string& monitor, const std::string& port);
+
+// What the spooler holds of a printer; bFound is false when no printer has the name.
+struct PrinterFacts {
+    bool bFound = false;
+    std::string port;
+    std::string driver;
+    std::string processor;
+    std::string share;
+    DWORD dwAttributes = 0;
+};
+PrinterFacts Printer(const char* pszName);
+
 std::string SystemDirectoryFile(const char* pszName);
 
 } // namespace harness

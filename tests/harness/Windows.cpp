@@ -65,6 +65,52 @@ void TypeText(HWND hDialog, int nID, const char* pszText)
     ::SetDlgItemTextA(hDialog, nID, pszText);
 }
 
+bool SaveWindowImage(HWND hWnd, const std::string& path)
+{
+    RECT rect;
+    if (!::GetWindowRect(hWnd, &rect))
+        return false;
+    const int cx = rect.right - rect.left;
+    const int cy = rect.bottom - rect.top;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = cx;
+    info.biHeight = cy;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD cbRow = ((DWORD)cx * 3 + 3) & ~3u;
+    std::vector<BYTE> pixels((size_t)cbRow * cy);
+
+    HDC hScreen = ::GetDC(NULL);
+    HDC hMemory = ::CreateCompatibleDC(hScreen);
+    HBITMAP hBitmap = ::CreateCompatibleBitmap(hScreen, cx, cy);
+    HGDIOBJ hOld = ::SelectObject(hMemory, hBitmap);
+    bool bCopied = ::BitBlt(hMemory, 0, 0, cx, cy, hScreen, rect.left, rect.top, SRCCOPY) != FALSE;
+    ::SelectObject(hMemory, hOld);
+    bCopied = bCopied && ::GetDIBits(hMemory, hBitmap, 0, (UINT)cy, pixels.data(),
+                                     reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == cy;
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hMemory);
+    ::ReleaseDC(NULL, hScreen);
+    if (!bCopied)
+        return false;
+
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfOffBits = sizeof(header) + sizeof(info);
+    header.bfSize = header.bfOffBits + (DWORD)pixels.size();
+    HANDLE hFile = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD cbWritten = 0;
+    bool bWritten = ::WriteFile(hFile, &header, sizeof(header), &cbWritten, NULL) &&
+                    ::WriteFile(hFile, &info, sizeof(info), &cbWritten, NULL) &&
+                    ::WriteFile(hFile, pixels.data(), (DWORD)pixels.size(), &cbWritten, NULL);
+    ::CloseHandle(hFile);
+    return bWritten;
+}
+
 RECT ClientRectOnScreen(HWND hWnd)
 {
     RECT rect;

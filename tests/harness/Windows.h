@@ -21,6 +21,9 @@ void PostClick(HWND hDialog, int nID);
 // Sets an edit's text as if typed; the control notifies its parent of the change.
 void TypeText(HWND hDialog, int nID, const char* pszText);
 
+// Saves what the screen shows of the window, frame included, as a 24-bit BMP file.
+bool SaveWindowImage(HWND hWnd, const std::string& path);
+
 // Client rectangle in screen coordinates.
 RECT ClientRectOnScreen(HWND hWnd);
 COLORREF ScreenPixel(int x, int y);

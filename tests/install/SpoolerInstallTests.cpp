@@ -83,37 +83,6 @@ std::string InfDirectory()
     return SystemInfDirectory();
 }
 
-struct PrinterFacts {
-    bool bFound = false;
-    std::string port;
-    std::string driver;
-    std::string processor;
-    std::string share;
-    DWORD dwAttributes = 0;
-};
-
-PrinterFacts Printer(const char* pszName)
-{
-    PrinterFacts facts;
-    HANDLE hPrinter = NULL;
-    if (!::OpenPrinterA(const_cast<LPSTR>(pszName), &hPrinter, NULL))
-        return facts;
-    DWORD cbNeeded = 0;
-    ::GetPrinterA(hPrinter, 2, NULL, 0, &cbNeeded);
-    std::vector<BYTE> buffer(cbNeeded + 1);
-    if (::GetPrinterA(hPrinter, 2, buffer.data(), cbNeeded, &cbNeeded)) {
-        const PRINTER_INFO_2A* pInfo = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
-        facts.bFound = true;
-        facts.port = pInfo->pPortName ? pInfo->pPortName : "";
-        facts.driver = pInfo->pDriverName ? pInfo->pDriverName : "";
-        facts.processor = pInfo->pPrintProcessor ? pInfo->pPrintProcessor : "";
-        facts.share = pInfo->pShareName ? pInfo->pShareName : "";
-        facts.dwAttributes = pInfo->Attributes;
-    }
-    ::ClosePrinter(hPrinter);
-    return facts;
-}
-
 } // namespace
 
 TEST_CASE("the sample driver: files copied, driver and print processor registered, INF kept")
@@ -213,7 +182,8 @@ TEST_CASE("printers on the file port and on the package monitor's port, never sh
     StagedPackage package("printer-package");
     REQUIRE(StartSpoolerService());
     REQUIRE(InstallPackageMonitor(package.path, kMonitorName));
-    REQUIRE(::AddPortA(NULL, NULL, const_cast<LPSTR>(kMonitorName)));
+    const DWORD dwUsb = 0;
+    REQUIRE(WriteMonitorPort(kMonitorName, "IZOV1:", &dwUsb, sizeof(dwUsb)));
 
     CDriverWizardApp app;
     REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));

@@ -10,7 +10,7 @@ using namespace harness;
 
 TEST_CASE("the welcome page offers both tasks with install chosen at first")
 {
-    ScriptedPlatform platform;  // the spooler runs
+    ScriptedPlatform platform;  // Next with the install task checks the spooler
     CWelcomeDlg welcome;
     RunPage(welcome, [&](HWND hPage) {
         CHECK(WindowText(hPage) == "ZUV Izov Printer Driver Wizard");
@@ -33,7 +33,7 @@ TEST_CASE("the welcome page offers both tasks with install chosen at first")
 
 TEST_CASE("with installing disabled, copy is checked and install cannot be chosen")
 {
-    ScriptedPlatform platform;  // the spooler runs
+    ScriptedPlatform platform;  // Next with the install task checks the spooler
     CWelcomeDlg welcome;
     welcome.m_bInstallDisabled = TRUE;
     RunPage(welcome, [&](HWND hPage) {

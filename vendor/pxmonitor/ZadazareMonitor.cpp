@@ -4,6 +4,7 @@
 #include <winspool.h>
 #include <winsplp.h>
 #include <wchar.h>
+#include "AddPortDialog.h"
 
 namespace {
 
@@ -151,32 +152,123 @@ BOOL WINAPI EnumPorts(HANDLE hMonitor, LPWSTR, DWORD level, LPBYTE pPorts, DWORD
     return TRUE;
 }
 
-// A real monitor asks for the connection in a dialog; the stand-in takes the next free USB port.
-BOOL WINAPI AddPort(HANDLE hMonitor, LPWSTR, HWND, LPWSTR)
+const DWORD kComPorts = 4;
+const DWORD kMaxPortName = 63;
+
+// What the add-port dialog works on.
+struct AddPortRequest {
+    MonitorState* state;
+    wchar_t name[kMaxPortName + 1];
+};
+
+bool PortExists(HKEY ports, const wchar_t* name)
+{
+    HKEY port;
+    if (RegOpenKeyExW(ports, name, 0, KEY_READ, &port) != ERROR_SUCCESS) return false;
+    RegCloseKey(port);
+    return true;
+}
+
+// The first "IZOV<n>:" that no port has; false when all are taken.
+bool ProposePortName(HKEY ports, wchar_t* name)
+{
+    for (DWORD n = 1; n <= kMaxPortNumber; ++n) {
+        _snwprintf(name, kMaxPortName, L"IZOV%lu:", n);
+        if (!PortExists(ports, name)) return true;
+    }
+    return false;
+}
+
+// Creating the key is what claims the name, so two callers never get the same port.
+LONG CreatePort(HKEY ports, const wchar_t* name, DWORD type)
+{
+    HKEY port;
+    DWORD disposition = 0;
+    LONG rc = RegCreateKeyExW(ports, name, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &port, &disposition);
+    if (rc != ERROR_SUCCESS) return rc;
+    if (disposition == REG_OPENED_EXISTING_KEY) {
+        RegCloseKey(port);
+        return ERROR_ALREADY_EXISTS;
+    }
+    rc = RegSetValueExW(port, L"TYPE", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), sizeof(DWORD));
+    RegCloseKey(port);
+    if (rc != ERROR_SUCCESS) RegDeleteKeyW(ports, name);
+    return rc;
+}
+
+void ShowRefusal(HWND dialog, const wchar_t* text)
+{
+    wchar_t caption[64];
+    GetWindowTextW(dialog, caption, 64);
+    MessageBoxW(dialog, text, caption, MB_OK | MB_ICONERROR);
+    SetFocus(GetDlgItem(dialog, IDC_PORT_NAME));
+}
+
+// OK makes the port: the name as given (no backslash, which the registry would take for a
+// sub-key), and TYPE 0 for USB or the COM port's number.
+bool AcceptPort(HWND dialog, AddPortRequest* request)
+{
+    wchar_t name[kMaxPortName + 2] = L"";
+    GetDlgItemTextW(dialog, IDC_PORT_NAME, name, kMaxPortName + 2);
+    if (!*name || wcslen(name) > kMaxPortName || wcschr(name, L'\\')) {
+        ShowRefusal(dialog, L"Enter a port name of 1 to 63 characters, without a backslash.");
+        return false;
+    }
+    LRESULT connection = SendDlgItemMessageW(dialog, IDC_CONNECTION, CB_GETCURSEL, 0, 0);
+    DWORD type = connection > 0 ? static_cast<DWORD>(connection) : kUsbPortType;
+    LONG rc = CreatePort(request->state->ports, name, type);
+    if (rc == ERROR_ALREADY_EXISTS) {
+        ShowRefusal(dialog, L"A port by that name exists already. Enter another name.");
+        return false;
+    }
+    if (rc != ERROR_SUCCESS) {
+        ShowRefusal(dialog, L"The port could not be created.");
+        return false;
+    }
+    wcscpy(request->name, name);
+    return true;
+}
+
+INT_PTR CALLBACK AddPortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    AddPortRequest* request = reinterpret_cast<AddPortRequest*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG: {
+        request = reinterpret_cast<AddPortRequest*>(lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        SetDlgItemTextW(dialog, IDC_PORT_NAME, request->name);
+        SendDlgItemMessageW(dialog, IDC_PORT_NAME, EM_LIMITTEXT, kMaxPortName, 0);
+        SendDlgItemMessageW(dialog, IDC_CONNECTION, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"USB"));
+        for (DWORD n = 1; n <= kComPorts; ++n) {
+            wchar_t com[16];
+            _snwprintf(com, 16, L"COM %lu", n);
+            SendDlgItemMessageW(dialog, IDC_CONNECTION, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(com));
+        }
+        SendDlgItemMessageW(dialog, IDC_CONNECTION, CB_SETCURSEL, 0, 0);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && request && AcceptPort(dialog, request))
+            EndDialog(dialog, IDOK);
+        else if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// The user names the port and chooses its connection in the monitor's own dialog, owned by the
+// window the spooler hands on.
+BOOL WINAPI AddPort(HANDLE hMonitor, LPWSTR, HWND hWnd, LPWSTR)
 {
     MonitorState* state = static_cast<MonitorState*>(hMonitor);
     if (!state) return Fail(ERROR_INVALID_PARAMETER);
-    for (DWORD n = 1; n <= kMaxPortNumber; ++n) {
-        wchar_t name[16];
-        _snwprintf(name, 16, L"IZOV%lu:", n);
-        HKEY port;
-        DWORD disposition = 0;
-        LONG rc = RegCreateKeyExW(state->ports, name, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &port,
-                                  &disposition);
-        if (rc != ERROR_SUCCESS) return Fail(rc);
-        // Creating the key is what claims the name, so two callers never get the same port.
-        if (disposition == REG_OPENED_EXISTING_KEY) {
-            RegCloseKey(port);
-            continue;
-        }
-        rc = RegSetValueExW(port, L"TYPE", 0, REG_DWORD,
-                            reinterpret_cast<const BYTE*>(&kUsbPortType), sizeof(DWORD));
-        RegCloseKey(port);
-        if (rc == ERROR_SUCCESS) return TRUE;
-        RegDeleteKeyW(state->ports, name);
-        return Fail(rc);
-    }
-    return Fail(ERROR_ALREADY_EXISTS);
+    AddPortRequest request = { state, L"" };
+    if (!ProposePortName(state->ports, request.name)) request.name[0] = L'\0';
+    INT_PTR answer = DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_ADD_PORT), hWnd, AddPortDialogProc,
+                                     reinterpret_cast<LPARAM>(&request));
+    if (answer == IDOK) return TRUE;
+    return Fail(answer == IDCANCEL ? ERROR_CANCELLED : GetLastError());
 }
 
 BOOL WINAPI ConfigurePort(HANDLE, LPWSTR, HWND, LPWSTR)

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Takes the README's pictures of the wizard's pages from a real run of setup.exe on a virtual
+# display, in a Wine prefix of its own, and writes them to docs/ as PNG files.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/build.sh" >/dev/null
+. "$top/scripts/wine-env.sh"
+
+shots=$(mktemp -d)
+trap 'rm -rf "$shots"' EXIT
+cd "$top/build/tests"
+WINETEST_PREFIX="$top/build/wineprefix" WINETEST_OWN_PREFIX=1 WINETEST_OWN_DISPLAY=1 \
+    WIZARD_PACKAGE_DIR="$top/build/package" WIZARD_SETUP_EXE="$top/build/setup.exe" SCREENSHOT_DIR="$shots" \
+    "$top/scripts/wine-test.sh" e2e_tests.exe --no-skip "--test-case=screenshots*" >/dev/null
+for shot in "$shots"/*.bmp; do
+    name=$(basename "$shot" .bmp)
+    convert "$shot" "$top/docs/$name.png"
+    echo "docs/$name.png"
+done

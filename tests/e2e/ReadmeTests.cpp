@@ -1,0 +1,56 @@
+// "&View Readme file" on the welcome page of setup.exe: the package's readme in the shell's
+// editor, and nothing at all when the package has none.
+#include <doctest.h>
+#include "res/resource.h"
+#include "tests/harness/Files.h"
+#include "tests/harness/Process.h"
+#include "tests/harness/Windows.h"
+#include <string>
+
+using namespace harness;
+
+namespace {
+
+std::string WithoutCarriageReturns(std::string text)
+{
+    std::string::size_type n;
+    while ((n = text.find('\r')) != std::string::npos)
+        text.erase(n, 1);
+    return text;
+}
+
+} // namespace
+
+TEST_CASE("readme: the package's readme opens in the editor; without one the page stays as it was")
+{
+    // The association every Windows installation has for text files.
+    REQUIRE(::RegSetValueA(HKEY_CLASSES_ROOT, ".txt", REG_SZ, "txtfile", 7) == ERROR_SUCCESS);
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    REQUIRE(hWelcome != NULL);
+
+    PostClick(hWelcome, IDC_VIEW_README);
+    HWND hEditor = NULL;
+    CHECK(WaitFor([&] { return (hEditor = ::FindWindowA("Notepad", NULL)) != NULL; }, 20000));
+    REQUIRE(hEditor != NULL);
+    HWND hText = ::FindWindowExA(hEditor, NULL, "Edit", NULL);
+    CHECK(WithoutCarriageReturns(WindowText(hText)) == WithoutCarriageReturns(FileText(package + "\\readme.txt")));
+    CHECK(wizard.VisibleWindows() == std::vector<HWND>{ hWelcome });
+    ::PostMessageA(hEditor, WM_CLOSE, 0, 0);
+    CHECK(WaitFor([&] { return !::IsWindow(hEditor); }, 10000));
+
+    REQUIRE(::DeleteFileA((package + "\\readme.txt").c_str()));
+    PostClick(hWelcome, IDC_VIEW_README);
+    bool bShown = WaitFor([&] { return ::FindWindowA("Notepad", NULL) != NULL || wizard.VisibleWindows().size() > 1; },
+                          3000);
+    CHECK_FALSE(bShown);
+    CHECK(wizard.VisibleWindows() == std::vector<HWND>{ hWelcome });
+
+    PostClick(hWelcome, IDCANCEL);
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(10000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+}

@@ -1,0 +1,56 @@
+// The README's pictures of the pages, taken from a real run of setup.exe. Not a test: it runs
+// only when asked for (scripts/screenshots.sh), and saves BMP files into SCREENSHOT_DIR.
+#include <doctest.h>
+#include "res/resource.h"
+#include "tests/harness/ListView.h"
+#include "tests/harness/Process.h"
+#include "tests/harness/Windows.h"
+#include "vendor/pxmonitor/AddPortDialog.h"
+#include <string>
+
+using namespace harness;
+
+namespace {
+
+void Shoot(HWND hWnd, const std::string& name)
+{
+    ::Sleep(500);  // let the page finish painting
+    std::string directory = PathFromEnvironment("SCREENSHOT_DIR");
+    REQUIRE(!directory.empty());
+    CHECK(SaveWindowImage(hWnd, directory + "\\" + name + ".bmp"));
+}
+
+} // namespace
+
+TEST_CASE("screenshots: the welcome, printer and summary pages" * doctest::skip())
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    REQUIRE(hWelcome != NULL);
+    Shoot(hWelcome, "welcome");
+
+    PostClick(hWelcome, IDOK);
+    HWND hBox = wizard.WaitForMessageBox(NULL, 10000);
+    REQUIRE(hBox != NULL);
+    AnswerMessageBox(hBox, IDYES);
+    HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 60000);
+    REQUIRE(hPrinter != NULL);
+    PostClick(hPrinter, IDC_NEW_PORT);
+    HWND hDialog = wizard.WaitForWindow("Add ZUV Izov Port", 30000);
+    REQUIRE(hDialog != NULL);
+    PostClick(hDialog, IDOK);
+    HWND hPorts = ::GetDlgItem(hPrinter, IDC_PORTS);
+    REQUIRE(WaitFor([&] { return ListColumn(hPorts, 0).size() == 2; }, 10000));
+    TypeText(hPrinter, IDC_PRINTER_NAME, "Izov Office");
+    Shoot(hPrinter, "printer");
+
+    PostClick(hPrinter, IDOK);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    Shoot(hSummary, "summary");
+    PostClick(hSummary, IDCANCEL);
+    CHECK(wizard.WaitForExit(10000));
+}

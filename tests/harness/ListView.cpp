@@ -1,0 +1,91 @@
+#include "tests/harness/ListView.h"
+#include <commctrl.h>
+
+namespace harness {
+
+namespace {
+
+// A block of memory in the process that owns the window, freed with the object.
+class BlockInWindowProcess {
+public:
+    BlockInWindowProcess(HWND hWnd, SIZE_T cb) : m_hProcess(NULL), m_pBlock(NULL)
+    {
+        DWORD dwProcessId = 0;
+        ::GetWindowThreadProcessId(hWnd, &dwProcessId);
+        m_hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, dwProcessId);
+        if (m_hProcess != NULL)
+            m_pBlock = ::VirtualAllocEx(m_hProcess, NULL, cb, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~BlockInWindowProcess()
+    {
+        if (m_pBlock != NULL)
+            ::VirtualFreeEx(m_hProcess, m_pBlock, 0, MEM_RELEASE);
+        if (m_hProcess != NULL)
+            ::CloseHandle(m_hProcess);
+    }
+    BYTE* Address(SIZE_T nOffset = 0) const { return static_cast<BYTE*>(m_pBlock) + nOffset; }
+    bool IsReady() const { return m_pBlock != NULL; }
+    bool Write(SIZE_T nOffset, const void* pData, SIZE_T cb)
+    {
+        return ::WriteProcessMemory(m_hProcess, Address(nOffset), pData, cb, NULL) != FALSE;
+    }
+    bool Read(SIZE_T nOffset, void* pData, SIZE_T cb) const
+    {
+        return ::ReadProcessMemory(m_hProcess, Address(nOffset), pData, cb, NULL) != FALSE;
+    }
+
+private:
+    HANDLE m_hProcess;
+    void* m_pBlock;
+};
+
+const SIZE_T kTextSize = 1024;
+
+} // namespace
+
+std::vector<std::string> ListColumn(HWND hList, int nColumn)
+{
+    std::vector<std::string> texts;
+    BlockInWindowProcess block(hList, sizeof(LVITEMA) + kTextSize);
+    if (!block.IsReady())
+        return texts;
+    int nItems = (int)::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0);
+    for (int i = 0; i < nItems; ++i) {
+        LVITEMA item = {};
+        item.iSubItem = nColumn;
+        item.pszText = reinterpret_cast<LPSTR>(block.Address(sizeof(LVITEMA)));
+        item.cchTextMax = (int)kTextSize;
+        char szText[kTextSize] = "";
+        if (block.Write(0, &item, sizeof(item)) &&
+            ::SendMessageA(hList, LVM_GETITEMTEXTA, (WPARAM)i, (LPARAM)block.Address()) >= 0)
+            block.Read(sizeof(LVITEMA), szText, sizeof(szText));
+        szText[kTextSize - 1] = '\0';
+        texts.push_back(szText);
+    }
+    return texts;
+}
+
+int SelectedListItem(HWND hList)
+{
+    return (int)::SendMessageA(hList, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+}
+
+bool SelectListItem(HWND hList, int nItem)
+{
+    BlockInWindowProcess block(hList, sizeof(LVITEMA));
+    LVITEMA item = {};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    return block.IsReady() && block.Write(0, &item, sizeof(item)) &&
+           ::SendMessageA(hList, LVM_SETITEMSTATE, (WPARAM)nItem, (LPARAM)block.Address()) != FALSE;
+}
+
+void DoubleClickListItem(HWND hList, int nItem)
+{
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    ::SendMessageA(hList, LVM_GETITEMRECT, (WPARAM)nItem, (LPARAM)&rect);
+    LPARAM lPoint = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ::SendMessageA(hList, WM_LBUTTONDBLCLK, MK_LBUTTON, lPoint);
+}
+
+} // namespace harness
