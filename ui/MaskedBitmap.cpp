@@ -3,6 +3,32 @@
 // The raster operation "destination AND NOT source".
 const DWORD ROP_DSNA = 0x00220326;
 
+namespace {
+
+// A mirrored (right-to-left) target would mirror every bitmap copied to it, and the mark would
+// read backwards; while the object lives, bitmaps keep their own orientation there.
+class PreservedOrientation {
+public:
+    explicit PreservedOrientation(CDC* pDC) : m_hDC(pDC->m_hDC), m_dwLayout(::GetLayout(m_hDC))
+    {
+        if (IsMirrored())
+            ::SetLayout(m_hDC, m_dwLayout | LAYOUT_BITMAPORIENTATIONPRESERVED);
+    }
+    ~PreservedOrientation()
+    {
+        if (IsMirrored())
+            ::SetLayout(m_hDC, m_dwLayout);
+    }
+
+private:
+    bool IsMirrored() const { return m_dwLayout != GDI_ERROR && (m_dwLayout & LAYOUT_RTL) != 0; }
+
+    HDC m_hDC;
+    DWORD m_dwLayout;
+};
+
+} // namespace
+
 void CMaskedBitmap::Draw(CDC* pDC, int x, int y)
 {
     BITMAP bm;
@@ -13,6 +39,7 @@ void CMaskedBitmap::Draw(CDC* pDC, int x, int y)
         return;
     HGDIOBJ hOldImage = dcImage.SelectObject(this);
     dcImage.SetMapMode(pDC->GetMapMode());
+    PreservedOrientation orientation(pDC);
     pDC->BitBlt(x, y, bm.bmWidth, bm.bmHeight, &dcImage, 0, 0, SRCCOPY);
     dcImage.SelectObject(hOldImage);
 }
@@ -52,6 +79,7 @@ void CMaskedBitmap::DrawTransparent(CDC* pDC, int x, int y, COLORREF clrTranspar
         dcColor.BitBlt(0, 0, w, h, &dcMask, 0, 0, ROP_DSNA);
 
         // The background, blacked out under the mark, then the mark laid in.
+        PreservedOrientation orientation(pDC);
         HGDIOBJ hOldWork = dcWork.SelectObject(&bmWork);
         dcWork.BitBlt(0, 0, w, h, pDC, x, y, SRCCOPY);
         dcWork.BitBlt(0, 0, w, h, &dcMask, 0, 0, SRCAND);

@@ -65,22 +65,24 @@ void TypeText(HWND hDialog, int nID, const char* pszText)
     ::SetDlgItemTextA(hDialog, nID, pszText);
 }
 
-bool SaveWindowImage(HWND hWnd, const std::string& path)
+namespace {
+
+// The screen's pixels under the window as a bottom-up 24-bit DIB.
+bool CopyScreenUnder(HWND hWnd, BITMAPINFOHEADER& info, std::vector<BYTE>& bits)
 {
     RECT rect;
     if (!::GetWindowRect(hWnd, &rect))
         return false;
     const int cx = rect.right - rect.left;
     const int cy = rect.bottom - rect.top;
-    BITMAPINFOHEADER info = {};
+    info = BITMAPINFOHEADER();
     info.biSize = sizeof(info);
     info.biWidth = cx;
     info.biHeight = cy;
     info.biPlanes = 1;
     info.biBitCount = 24;
     info.biCompression = BI_RGB;
-    const DWORD cbRow = ((DWORD)cx * 3 + 3) & ~3u;
-    std::vector<BYTE> pixels((size_t)cbRow * cy);
+    bits.assign((size_t)(((DWORD)cx * 3 + 3) & ~3u) * cy, 0);
 
     HDC hScreen = ::GetDC(NULL);
     HDC hMemory = ::CreateCompatibleDC(hScreen);
@@ -88,25 +90,52 @@ bool SaveWindowImage(HWND hWnd, const std::string& path)
     HGDIOBJ hOld = ::SelectObject(hMemory, hBitmap);
     bool bCopied = ::BitBlt(hMemory, 0, 0, cx, cy, hScreen, rect.left, rect.top, SRCCOPY) != FALSE;
     ::SelectObject(hMemory, hOld);
-    bCopied = bCopied && ::GetDIBits(hMemory, hBitmap, 0, (UINT)cy, pixels.data(),
-                                     reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == cy;
+    bCopied = bCopied && ::GetDIBits(hMemory, hBitmap, 0, (UINT)cy, bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                                     DIB_RGB_COLORS) == cy;
     ::DeleteObject(hBitmap);
     ::DeleteDC(hMemory);
     ::ReleaseDC(NULL, hScreen);
-    if (!bCopied)
-        return false;
+    return bCopied;
+}
 
+} // namespace
+
+WindowImage ReadWindowImage(HWND hWnd)
+{
+    WindowImage image;
+    BITMAPINFOHEADER info;
+    std::vector<BYTE> bits;
+    if (!CopyScreenUnder(hWnd, info, bits))
+        return image;
+    image.cx = info.biWidth;
+    image.cy = info.biHeight;
+    const size_t cbRow = ((size_t)image.cx * 3 + 3) & ~(size_t)3;
+    image.pixels.resize((size_t)image.cx * image.cy);
+    for (int y = 0; y < image.cy; ++y) {
+        const BYTE* pRow = bits.data() + cbRow * (image.cy - 1 - y);
+        for (int x = 0; x < image.cx; ++x)
+            image.pixels[(size_t)y * image.cx + x] = RGB(pRow[3 * x + 2], pRow[3 * x + 1], pRow[3 * x]);
+    }
+    return image;
+}
+
+bool SaveWindowImage(HWND hWnd, const std::string& path)
+{
+    BITMAPINFOHEADER info;
+    std::vector<BYTE> bits;
+    if (!CopyScreenUnder(hWnd, info, bits))
+        return false;
     BITMAPFILEHEADER header = {};
     header.bfType = 0x4D42;  // "BM"
     header.bfOffBits = sizeof(header) + sizeof(info);
-    header.bfSize = header.bfOffBits + (DWORD)pixels.size();
+    header.bfSize = header.bfOffBits + (DWORD)bits.size();
     HANDLE hFile = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
         return false;
     DWORD cbWritten = 0;
     bool bWritten = ::WriteFile(hFile, &header, sizeof(header), &cbWritten, NULL) &&
                     ::WriteFile(hFile, &info, sizeof(info), &cbWritten, NULL) &&
-                    ::WriteFile(hFile, pixels.data(), (DWORD)pixels.size(), &cbWritten, NULL);
+                    ::WriteFile(hFile, bits.data(), (DWORD)bits.size(), &cbWritten, NULL);
     ::CloseHandle(hFile);
     return bWritten;
 }

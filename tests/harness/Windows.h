@@ -21,7 +21,16 @@ void PostClick(HWND hDialog, int nID);
 // Sets an edit's text as if typed; the control notifies its parent of the change.
 void TypeText(HWND hDialog, int nID, const char* pszText);
 
-// Saves what the screen shows of the window, frame included, as a 24-bit BMP file.
+// What the screen shows of the window, frame included: rows top down, cx pixels each; empty
+// when it cannot be read.
+struct WindowImage {
+    int cx = 0;
+    int cy = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[(size_t)y * cx + x]; }
+};
+WindowImage ReadWindowImage(HWND hWnd);
+// Saves it as a 24-bit BMP file.
 bool SaveWindowImage(HWND hWnd, const std::string& path);
 
 // Client rectangle in screen coordinates.

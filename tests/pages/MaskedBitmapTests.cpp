@@ -83,6 +83,43 @@ TEST_CASE("DrawTransparent lays the mark on the target and leaves the key-colour
     CHECK(nWrong == 0);
 }
 
+TEST_CASE("on a mirrored target both drawings keep the mark the right way round, where the layout puts it")
+{
+    CMaskedBitmap mark;
+    REQUIRE(mark.LoadBitmap(IDB_HEADER));
+    const int w = 120;
+    const int x0 = 20;
+    for (bool bTransparent : { true, false }) {
+        CAPTURE(bTransparent);
+        Canvas canvas(w, 40);
+        ::SetLayout(canvas.dc.m_hDC, LAYOUT_RTL);
+        if (bTransparent)
+            mark.DrawTransparent(&canvas.dc, x0, 4, kKey);
+        else
+            mark.Draw(&canvas.dc, x0, 4);
+        CHECK(::GetLayout(canvas.dc.m_hDC) == LAYOUT_RTL);
+        // Read in device order. Logical x0 of a mirrored target is device column w - x0 - 82, give
+        // or take the pixel that mirroring conventions differ by.
+        ::SetLayout(canvas.dc.m_hDC, 0);
+        auto wrongPixels = [&](int xDevice, bool bMirrored) {
+            int nWrong = 0;
+            for (int y = 0; y < 30; ++y) {
+                for (int x = 0; x < 82; ++x) {
+                    COLORREF source = SourcePixel(mark, bMirrored ? 81 - x : x, y);
+                    bool bShowsThrough = bTransparent && source == kKey;
+                    COLORREF expected = bShowsThrough ? Background(xDevice + x, y + 4) : source;
+                    nWrong += canvas.At(xDevice + x, y + 4) != expected;
+                }
+            }
+            return nWrong;
+        };
+        const int xDevice = w - x0 - 82;
+        CHECK((wrongPixels(xDevice, false) == 0 || wrongPixels(xDevice - 1, false) == 0));
+        CHECK(wrongPixels(xDevice, true) > 100);
+        CHECK(wrongPixels(xDevice - 1, true) > 100);
+    }
+}
+
 TEST_CASE("Draw copies the whole bitmap, key colour included")
 {
     CMaskedBitmap mark;
