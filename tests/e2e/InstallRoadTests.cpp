@@ -8,6 +8,7 @@
 #include "tests/harness/Windows.h"
 #include "vendor/pxmonitor/AddPortDialog.h"
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace harness;
@@ -101,7 +102,71 @@ void CheckPrinter(const char* pszName, const std::string& port)
     CHECK((printer.dwAttributes & PRINTER_ATTRIBUTE_SHARED) == 0);
 }
 
+// The fixed texts of a dialog: its buttons and static texts, by control id.
+std::vector<std::pair<int, std::string>> FixedTexts(HWND hDialog)
+{
+    std::vector<std::pair<int, std::string>> texts;
+    for (HWND hChild = ::GetWindow(hDialog, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        std::string kind = ClassName(hChild);
+        int nID = ::GetDlgCtrlID(hChild);
+        if ((kind == "Button" || kind == "Static") && nID != IDC_HEADING)
+            texts.push_back({ nID, WindowText(hChild) });
+    }
+    return texts;
+}
+
+INT_PTR CALLBACK IgnoreAll(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// A page of setup.exe shows the mirrored copy of its dialog, with the texts of the English one.
+void CheckMirrored(HWND hPage, UINT nTemplate)
+{
+    CAPTURE(nTemplate);
+    CHECK((::GetWindowLongA(hPage, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
+    HMODULE hSetup = ::LoadLibraryExA(PathFromEnvironment("WIZARD_SETUP_EXE").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    REQUIRE(hSetup != NULL);
+    HRSRC hResource = ::FindResourceExA(hSetup, RT_DIALOG, MAKEINTRESOURCEA(nTemplate),
+                                        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    REQUIRE(hResource != NULL);
+    HWND hEnglish = ::CreateDialogIndirectParamA(NULL, (LPCDLGTEMPLATEA)::LockResource(::LoadResource(hSetup, hResource)),
+                                                 NULL, &IgnoreAll, 0);
+    REQUIRE(hEnglish != NULL);
+    CHECK(FixedTexts(hPage).size() >= 4);
+    CHECK(FixedTexts(hPage) == FixedTexts(hEnglish));
+    ::DestroyWindow(hEnglish);
+    ::FreeLibrary(hSetup);
+}
+
 } // namespace
+
+TEST_CASE("install road right to left: every page mirrored, with the English texts")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    REQUIRE(hWelcome != NULL);
+    CheckMirrored(hWelcome, IDD_WELCOME);
+    HWND hPrinter = OpenPrinterPage(wizard, true);
+    CheckMirrored(hPrinter, IDD_PRINTER);
+    std::string port = AddPortThroughMonitor(wizard, hPrinter, 0, IDOK);
+    TypeText(hPrinter, IDC_PRINTER_NAME, "Izov Office");
+    PostClick(hPrinter, IDOK);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    CheckMirrored(hSummary, IDD_SUMMARY);
+    // Back and forth: the printer page is shown anew, mirrored again.
+    PostClick(hSummary, IDC_BACK);
+    hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 10000);
+    REQUIRE(hPrinter != NULL);
+    CheckMirrored(hPrinter, IDD_PRINTER);
+    REQUIRE(SelectListItem(::GetDlgItem(hPrinter, IDC_PORTS), ItemOf(hPrinter, port)));
+    FinishWith(wizard, hPrinter, "Izov Office", port);
+    CheckPrinter("Izov Office", port);
+}
 
 TEST_CASE("install road: a printer on a new port of the monitor, then a second one beside it")
 {

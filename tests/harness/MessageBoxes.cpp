@@ -26,30 +26,46 @@ const SystemIcon kSystemIcons[] = {
 const UINT kUnknownIcon = MB_ICONMASK;
 
 // Pixels of the icon static on the screen that differ from the icon drawn here over the
-// same background.
+// same background. A box of a right-to-left locale is mirrored, its icon with it, and may sit
+// a pixel off where mirroring rounds the other way.
 int IconMismatches(HWND hStatic, HICON hIcon)
 {
     const int kSize = 32;
     RECT rect = ClientRectOnScreen(hStatic);
+    if (rect.left > rect.right)
+        std::swap(rect.left, rect.right);
     HDC hScreen = ::GetDC(NULL);
-    HDC hMemory = ::CreateCompatibleDC(hScreen);
-    HBITMAP hBitmap = ::CreateCompatibleBitmap(hScreen, kSize, kSize);
-    HGDIOBJ hOld = ::SelectObject(hMemory, hBitmap);
-    HBRUSH hBackground = ::CreateSolidBrush(::GetPixel(hScreen, rect.left, rect.top));
+    HDC hIconDC = ::CreateCompatibleDC(hScreen);
+    HDC hShownDC = ::CreateCompatibleDC(hScreen);
+    HBITMAP hIconBitmap = ::CreateCompatibleBitmap(hScreen, kSize, kSize);
+    HBITMAP hShownBitmap = ::CreateCompatibleBitmap(hScreen, kSize + 2, kSize);
+    HGDIOBJ hOldIcon = ::SelectObject(hIconDC, hIconBitmap);
+    HGDIOBJ hOldShown = ::SelectObject(hShownDC, hShownBitmap);
+    ::BitBlt(hShownDC, 0, 0, kSize + 2, kSize, hScreen, rect.left - 1, rect.top, SRCCOPY);
+    HBRUSH hBackground = ::CreateSolidBrush(::GetPixel(hShownDC, 1, 0));
     RECT fill = { 0, 0, kSize, kSize };
-    ::FillRect(hMemory, &fill, hBackground);
-    ::DrawIconEx(hMemory, 0, 0, hIcon, kSize, kSize, 0, NULL, DI_NORMAL);
-    int nWrong = 0;
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x)
-            nWrong += ::GetPixel(hMemory, x, y) != ::GetPixel(hScreen, rect.left + x, rect.top + y);
+    ::FillRect(hIconDC, &fill, hBackground);
+    ::DrawIconEx(hIconDC, 0, 0, hIcon, kSize, kSize, 0, NULL, DI_NORMAL);
+    int nFewest = kSize * kSize;
+    for (int dx = 0; dx <= 2; ++dx) {
+        for (bool bMirrored : { false, true }) {
+            int nWrong = 0;
+            for (int y = 0; y < kSize; ++y) {
+                for (int x = 0; x < kSize; ++x)
+                    nWrong += ::GetPixel(hIconDC, bMirrored ? kSize - 1 - x : x, y) != ::GetPixel(hShownDC, dx + x, y);
+            }
+            nFewest = std::min(nFewest, nWrong);
+        }
     }
-    ::SelectObject(hMemory, hOld);
+    ::SelectObject(hIconDC, hOldIcon);
+    ::SelectObject(hShownDC, hOldShown);
     ::DeleteObject(hBackground);
-    ::DeleteObject(hBitmap);
-    ::DeleteDC(hMemory);
+    ::DeleteObject(hIconBitmap);
+    ::DeleteObject(hShownBitmap);
+    ::DeleteDC(hIconDC);
+    ::DeleteDC(hShownDC);
     ::ReleaseDC(NULL, hScreen);
-    return nWrong;
+    return nFewest;
 }
 
 UINT IconFlag(HWND hBox)
