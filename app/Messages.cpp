@@ -58,6 +58,13 @@ void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType)
     FreeBuffer(pszCaption);
 }
 
+void ShowSystemText(HWND hOwner, DWORD dwError, LPCSTR pszCaption, UINT uType)
+{
+    LPSTR pszSystemText = SystemText(dwError);
+    ::MessageBoxA(hOwner, pszSystemText != NULL ? pszSystemText : "", pszCaption, uType);
+    ::LocalFree(pszSystemText);
+}
+
 void ShowSystemError(HWND hOwner, DWORD dwError)
 {
     char* pszCaption = LoadTextBuffer(IDS_INSTALL_FAILED);

@@ -15,3 +15,5 @@ void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType)
 // The system's text for dwError under the caption "Unable to complete the install.", with the
 // error icon.
 void ShowSystemError(HWND hOwner, DWORD dwError);
+// The system's text for dwError under the given caption.
+void ShowSystemText(HWND hOwner, DWORD dwError, LPCSTR pszCaption, UINT uType);

@@ -7,6 +7,9 @@
 #   WINETEST_OWN_DISPLAY 1: run on a virtual display of its own, so that no other test's
 #                       windows cover this one's
 #   WINETEST_TIMEOUT    seconds before the run is killed (default 300)
+#   WINETEST_DRIVES     extra drives of the own prefix, such as "x:folder=LABEL u:none": each
+#                       letter names a new empty folder of the prefix (with that volume label),
+#                       or nothing (a drive not ready)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
@@ -21,16 +24,41 @@ elif [ -n "${WINETEST_WINVER:-}" ]; then
     echo "wine-test.sh: WINETEST_WINVER needs WINETEST_OWN_PREFIX=1" >&2
     exit 2
 fi
+if [ -n "${WINETEST_DRIVES:-}" ] && [ "$prefix" = "$template" ]; then
+    echo "wine-test.sh: WINETEST_DRIVES needs WINETEST_OWN_PREFIX=1" >&2
+    exit 2
+fi
 export WINEPREFIX="$prefix"
+
+for drive in ${WINETEST_DRIVES:-}; do
+    letter=${drive%%:*}
+    target=${drive#*:}
+    if [ "$target" = none ]; then
+        ln -sfn "$prefix/no-such-folder" "$prefix/dosdevices/$letter:"
+    else
+        mkdir -p "$prefix/drive_$letter"
+        ln -sfn "../drive_$letter" "$prefix/dosdevices/$letter:"
+        case $target in *=*) echo "${target#*=}" >"$prefix/drive_$letter/.windows-label" ;; esac
+    fi
+done
 
 if [ -n "${WINETEST_WINVER:-}" ]; then
     wine reg add 'HKCU\Software\Wine' /v Version /d "$WINETEST_WINVER" /f >/dev/null 2>&1
 fi
 
+out=$(mktemp "${TMPDIR:-/tmp}/winetest-out.XXXXXX")
 if [ "${WINETEST_OWN_DISPLAY:-0}" = 1 ]; then
-    timeout -k 5 "${WINETEST_TIMEOUT:-300}" xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+    timeout -k 5 "${WINETEST_TIMEOUT:-300}" xvfb-run -a -s "-screen 0 1024x768x24" wine "$@" >"$out"
 else
-    timeout -k 5 "${WINETEST_TIMEOUT:-300}" wine "$@"
+    timeout -k 5 "${WINETEST_TIMEOUT:-300}" wine "$@" >"$out"
 fi
 rc=$?
+cat "$out"
+# Code under test that ends the process itself (ExitProcess) would end the run with 0 and
+# no summary, as if every test after it had passed.
+if [ $rc = 0 ] && ! grep -q '^\[doctest\] test cases:' "$out"; then
+    echo "wine-test.sh: the test program ended before its tests did" >&2
+    rc=1
+fi
+rm -f "$out"
 exit $rc

@@ -54,3 +54,30 @@ TEST_CASE("screenshots: the welcome, printer and summary pages" * doctest::skip(
     PostClick(hSummary, IDCANCEL);
     CHECK(wizard.WaitForExit(10000));
 }
+
+TEST_CASE("screenshots: the destination page with a directory selected" * doctest::skip())
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    for (const char* pszDirectory : { "C:\\Drivers", "C:\\Drivers\\Printers", "C:\\Drivers\\Scanners" })
+        ::CreateDirectoryA(pszDirectory, NULL);
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    REQUIRE(hWelcome != NULL);
+    PostClick(hWelcome, IDC_COPY);
+    REQUIRE(WaitFor([&] { return IsChecked(hWelcome, IDC_COPY); }, 5000));
+    PostClick(hWelcome, IDOK);
+
+    HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
+    REQUIRE(hDestination != NULL);
+    TypeText(hDestination, IDC_DIRECTORY, "C:\\Drivers\\ZUV Izov");
+    PostClick(hDestination, IDC_CREATE);
+    REQUIRE(WaitFor([&] { return ::GetFileAttributesA("C:\\Drivers\\ZUV Izov") != INVALID_FILE_ATTRIBUTES; },
+                    10000));
+    // The focus on the tree, so that the selection shows in its colours.
+    ::PostMessageA(hDestination, WM_NEXTDLGCTL, (WPARAM)::GetDlgItem(hDestination, IDC_DIRECTORY_TREE), TRUE);
+    Shoot(hDestination, "destination");
+    PostClick(hDestination, IDCANCEL);
+    CHECK(wizard.WaitForExit(10000));
+}

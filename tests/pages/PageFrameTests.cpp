@@ -96,7 +96,12 @@ TEST_CASE("every page closes with Next, Back and Cancel codes however the user c
             CAPTURE(nID);
             CAPTURE(c.action);
             std::unique_ptr<CWizardPage> page = MakePage(nID);
-            PageRun run = RunPage(*page, [&](HWND hPage) { Close(hPage, c.action); });
+            PageRun run = RunPage(*page, [&](HWND hPage) {
+                // The destination page's Next needs a directory that can be made or is there.
+                if (nID == IDD_DESTINATION)
+                    TypeText(hPage, IDC_DIRECTORY, "C:\\windows");
+                Close(hPage, c.action);
+            });
             CHECK(run.bScriptRan);
             CHECK_FALSE(run.bLeftOpen);
             CHECK(page->m_nResult == c.nExpected);

@@ -1,0 +1,14 @@
+#!/bin/sh
+# bench-tree.sh [RUNS] [SUBDIRECTORIES]: time the destination page's tree takes to open a
+# directory of 5000 subdirectories (each with one of its own), next to the same listings made
+# bare with FindFirstFile/FindNextFile, in one run; prints both medians and their ratio.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/build.sh" >/dev/null
+. "$top/scripts/wine-env.sh"
+
+export WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/bench-prefix.XXXXXX")
+trap 'wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
+cp -a "$top/build/wineprefix/." "$WINEPREFIX/"
+
+timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" wine "$top/build/tree_bench.exe" "${1:-5}" "${2:-5000}" 2>/tmp/tb.err

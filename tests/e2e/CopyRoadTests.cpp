@@ -1,0 +1,168 @@
+// The copy road of setup.exe: the destination page, the summary, the copy and the shell window
+// of the destination; and the package directory current again after browsing on the page.
+#include <doctest.h>
+#include "res/resource.h"
+#include "tests/harness/Files.h"
+#include "tests/harness/Process.h"
+#include "tests/harness/Spooler.h"
+#include "tests/harness/Windows.h"
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace harness;
+
+namespace {
+
+const DWORD kStartTimeoutMs = 30000;
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The names of the directory's plain files.
+std::vector<std::string> PlainFiles(const std::string& directory)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE hFind = ::FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (::FindNextFileA(hFind, &found));
+    ::FindClose(hFind);
+    return names;
+}
+
+std::string WithoutCarriageReturns(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+// Closes every top-level window of the class, as the user would; true if one was there.
+bool CloseWindowsOfClass(const char* pszClass, DWORD dwTimeoutMs)
+{
+    bool bFound = WaitFor([&] { return ::FindWindowA(pszClass, NULL) != NULL; }, dwTimeoutMs);
+    for (HWND hWnd; (hWnd = ::FindWindowA(pszClass, NULL)) != NULL;) {
+        ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        if (!WaitFor([hWnd] { return !::IsWindow(hWnd); }, 5000))
+            break;
+    }
+    return bFound;
+}
+
+HWND ChooseCopyTask(WizardProcess& wizard)
+{
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kStartTimeoutMs);
+    REQUIRE(hWelcome != NULL);
+    PostClick(hWelcome, IDC_COPY);
+    WaitFor([&] { return IsChecked(hWelcome, IDC_COPY); }, 5000);
+    PostClick(hWelcome, IDOK);
+    HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
+    REQUIRE(hDestination != NULL);
+    return hDestination;
+}
+
+} // namespace
+
+TEST_CASE("copy road: a directory made on the page receives the package and opens in the shell")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    REQUIRE(StartSpoolerService());  // Finish asks to start a stopped spooler, for this task too
+    REQUIRE(::CreateDirectoryA((package + "\\extras").c_str(), NULL));
+    REQUIRE(WriteTextFile(package + "\\extras\\notes.txt", "not part of the copy"));
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+
+    const std::string destination = "C:\\copies\\izov\\driver";
+    HWND hDestination = ChooseCopyTask(wizard);
+    TypeText(hDestination, IDC_DIRECTORY, destination.c_str());
+    PostClick(hDestination, IDC_CREATE);
+    CHECK(WaitFor([&] { return Exists(destination); }, 10000));
+    CHECK(WaitFor([&] { return ControlText(hDestination, IDC_DIRECTORY) == destination; }, 10000));
+    CHECK(::IsWindowVisible(hDestination));
+    PostClick(hDestination, IDOK);
+
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nDestination directory:\r\n\t" + destination);
+    PostClick(hSummary, IDOK);
+
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(60000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+    CHECK(CloseWindowsOfClass("ExplorerWClass", 10000));
+    std::vector<std::string> files = PlainFiles(package);
+    REQUIRE(!files.empty());
+    for (const std::string& name : files) {
+        CAPTURE(name);
+        CHECK(Exists(destination + "\\" + name));
+    }
+    std::vector<std::string> monitorFiles = PlainFiles(package + "\\pxmonitor");
+    REQUIRE(!monitorFiles.empty());
+    for (const std::string& name : monitorFiles) {
+        CAPTURE(name);
+        CHECK(Exists(destination + "\\pxmonitor\\" + name));
+    }
+    CHECK_FALSE(Exists(destination + "\\extras"));
+}
+
+TEST_CASE("copy: back from browsing another drive, the package directory is current again")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    REQUIRE(StartSpoolerService());  // Finish asks to start a stopped spooler, for this task too
+    REQUIRE(::CreateDirectoryA("X:\\browsed", NULL));
+    REQUIRE(::CreateDirectoryA("X:\\browsed\\deeper", NULL));
+    REQUIRE(WriteTextFile("X:\\stray.txt", "not part of the package"));
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+
+    HWND hDestination = ChooseCopyTask(wizard);
+    HWND hCombo = ::GetDlgItem(hDestination, IDC_DRIVE);
+    LRESULT nDrive = ::SendMessageA(hCombo, CB_FINDSTRING, (WPARAM)-1, (LPARAM) "X:");
+    REQUIRE(nDrive != CB_ERR);
+    ::SendMessageA(hCombo, CB_SETCURSEL, (WPARAM)nDrive, 0);
+    ::PostMessageA(hDestination, WM_COMMAND, MAKEWPARAM(IDC_DRIVE, CBN_SELCHANGE), (LPARAM)hCombo);
+    CHECK(WaitFor([&] { return ControlText(hDestination, IDC_DIRECTORY) == "X:\\"; }, 10000));
+    // Down to the first directory and open it, with the keys.
+    HWND hTree = ::GetDlgItem(hDestination, IDC_DIRECTORY_TREE);
+    ::PostMessageA(hTree, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageA(hTree, WM_KEYDOWN, VK_RIGHT, 0);
+    CHECK(WaitFor([&] { return ControlText(hDestination, IDC_DIRECTORY) == "X:\\browsed"; }, 10000));
+    PostClick(hDestination, IDC_BACK);
+
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 10000);
+    REQUIRE(hWelcome != NULL);
+    PostClick(hWelcome, IDC_VIEW_README);
+    HWND hNotepad = NULL;
+    CHECK(WaitFor([&] { return (hNotepad = ::FindWindowA("Notepad", NULL)) != NULL; }, 15000));
+    if (hNotepad != NULL) {
+        std::string readme = WithoutCarriageReturns(FileText(package + "\\readme.txt"));
+        HWND hText = ::FindWindowExA(hNotepad, NULL, "Edit", NULL);
+        CHECK(WaitFor([&] { return WithoutCarriageReturns(WindowText(hText)) == readme; }, 10000));
+    }
+    CHECK(wizard.WaitForMessageBox(NULL, 0) == NULL);
+    CloseWindowsOfClass("Notepad", 0);
+
+    // The copy takes its files from the current directory: the package's, not the drive browsed.
+    const std::string destination = "C:\\after-browsing";
+    hDestination = ChooseCopyTask(wizard);
+    TypeText(hDestination, IDC_DIRECTORY, destination.c_str());
+    PostClick(hDestination, IDOK);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    PostClick(hSummary, IDOK);
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(60000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+    CloseWindowsOfClass("ExplorerWClass", 10000);
+    CHECK(Exists(destination + "\\readme.txt"));
+    CHECK(Exists(destination + "\\setup.exe"));
+    CHECK_FALSE(Exists(destination + "\\stray.txt"));
+}
