@@ -9,9 +9,14 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT
 cd "$top/build/tests"
-WINETEST_PREFIX="$top/build/wineprefix" WINETEST_OWN_PREFIX=1 WINETEST_OWN_DISPLAY=1 \
-    WIZARD_PACKAGE_DIR="$top/build/package" WIZARD_SETUP_EXE="$top/build/setup.exe" SCREENSHOT_DIR="$shots" \
-    "$top/scripts/wine-test.sh" e2e_tests.exe --no-skip "--test-case=screenshots*" >/dev/null
+shoot() {
+    WINETEST_PREFIX="$top/build/wineprefix" WINETEST_OWN_PREFIX=1 WINETEST_OWN_DISPLAY=1 \
+        WIZARD_PACKAGE_DIR="$top/build/package" WIZARD_SETUP_EXE="$top/build/setup.exe" SCREENSHOT_DIR="$shots" \
+        "$top/scripts/wine-test.sh" e2e_tests.exe --no-skip "$@" >/dev/null
+}
+shoot "--test-case=screenshots:*"
+# The Arabic user locale shows the right-to-left pages.
+LANG=ar_SA.UTF-8 LC_ALL=ar_SA.UTF-8 shoot "--test-case=screenshots right*"
 for shot in "$shots"/*.bmp; do
     name=$(basename "$shot" .bmp)
     convert "$shot" "$top/docs/$name.png"

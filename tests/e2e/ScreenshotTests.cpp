@@ -78,6 +78,25 @@ TEST_CASE("screenshots: the destination page with a directory selected" * doctes
     // The focus on the tree, so that the selection shows in its colours.
     ::PostMessageA(hDestination, WM_NEXTDLGCTL, (WPARAM)::GetDlgItem(hDestination, IDC_DIRECTORY_TREE), TRUE);
     Shoot(hDestination, "destination");
-    PostClick(hDestination, IDCANCEL);
+
+    PostClick(hDestination, IDOK);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    Shoot(hSummary, "summary-copy");
+    PostClick(hSummary, IDCANCEL);
+    CHECK(wizard.WaitForExit(10000));
+}
+
+// Run under a right-to-left locale (LANG and LC_ALL set to one).
+TEST_CASE("screenshots right to left: the welcome page" * doctest::skip())
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    REQUIRE(hWelcome != NULL);
+    Shoot(hWelcome, "welcome-rtl");
+    PostClick(hWelcome, IDCANCEL);
     CHECK(wizard.WaitForExit(10000));
 }
