@@ -2,7 +2,9 @@
 // of the destination; and the package directory current again after browsing on the page.
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/e2e/MirroredPages.h"
 #include "tests/harness/Files.h"
+#include "tests/harness/Keyboard.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
 #include "tests/harness/Windows.h"
@@ -67,7 +69,86 @@ HWND ChooseCopyTask(WizardProcess& wizard)
     return hDestination;
 }
 
+// After Finish: the program ended well, the destination opened in a shell window (closed here),
+// and the package's plain files copied there.
+void CheckCopied(WizardProcess& wizard, const std::string& package, const std::string& destination)
+{
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(60000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+    CHECK(CloseWindowsOfClass("ExplorerWClass", 10000));
+    std::vector<std::string> files = PlainFiles(package);
+    REQUIRE(!files.empty());
+    for (const std::string& name : files) {
+        CAPTURE(name);
+        CHECK(Exists(destination + "\\" + name));
+    }
+}
+
 } // namespace
+
+TEST_CASE("copy road right to left: every page mirrored, with the English texts")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    REQUIRE(StartSpoolerService());
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kStartTimeoutMs);
+    REQUIRE(hWelcome != NULL);
+    CheckMirrored(hWelcome, IDD_WELCOME);
+    HWND hDestination = ChooseCopyTask(wizard);
+    CheckMirrored(hDestination, IDD_DESTINATION);
+    const std::string destination = "C:\\mirrored\\copy";
+    TypeText(hDestination, IDC_DIRECTORY, destination.c_str());
+    PostClick(hDestination, IDOK);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    CheckMirrored(hSummary, IDD_SUMMARY);
+    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nDestination directory:\r\n\t" + destination);
+    PostClick(hSummary, IDOK);
+    CheckCopied(wizard, package, destination);
+}
+
+TEST_CASE("copy road by keyboard: mnemonics, Tab, arrows in the tree, Enter")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    REQUIRE(StartSpoolerService());
+    REQUIRE(::CreateDirectoryA("C:\\aaa-first", NULL));
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kStartTimeoutMs);
+    REQUIRE(hWelcome != NULL);
+    PressKey('C', VK_MENU);
+    CHECK(WaitFor([&] { return IsChecked(hWelcome, IDC_COPY); }, 5000));
+    PressKey('N', VK_MENU);
+    HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
+    REQUIRE(hDestination != NULL);
+
+    // From the drive to the tree, and down to its first directory.
+    PressKey('D', VK_MENU);
+    PressKey(VK_TAB);
+    PressKey(VK_DOWN);
+    CHECK(WaitFor([&] { return lstrcmpiA(ControlText(hDestination, IDC_DIRECTORY).c_str(), "C:\\aaa-first") == 0; },
+                  10000));
+
+    // A new directory typed over the edit's text and made with "&Create".
+    const std::string destination = "C:\\keys\\copy";
+    PressKey('I', VK_MENU);
+    PressKey(VK_HOME);
+    PressKey(VK_END, VK_SHIFT);
+    TypeKeys(destination);
+    CHECK(WaitFor([&] { return ControlText(hDestination, IDC_DIRECTORY) == destination; }, 5000));
+    PressKey('C', VK_MENU);
+    CHECK(WaitFor([&] { return Exists(destination); }, 10000));
+    PressKey('N', VK_MENU);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nDestination directory:\r\n\t" + destination);
+    PressKey(VK_RETURN);  // Finish
+    CheckCopied(wizard, package, destination);
+}
 
 TEST_CASE("copy road: a directory made on the page receives the package and opens in the shell")
 {

@@ -7,9 +7,9 @@
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
 #include "tests/harness/Windows.h"
+#include "tests/e2e/MirroredPages.h"
 #include "vendor/pxmonitor/AddPortDialog.h"
 #include <string>
-#include <utility>
 #include <vector>
 
 using namespace harness;
@@ -101,43 +101,6 @@ void CheckPrinter(const char* pszName, const std::string& port)
     CHECK(printer.processor == "IzovPrint");
     CHECK(printer.share.empty());
     CHECK((printer.dwAttributes & PRINTER_ATTRIBUTE_SHARED) == 0);
-}
-
-// The fixed texts of a dialog: its buttons and static texts, by control id.
-std::vector<std::pair<int, std::string>> FixedTexts(HWND hDialog)
-{
-    std::vector<std::pair<int, std::string>> texts;
-    for (HWND hChild = ::GetWindow(hDialog, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        std::string kind = ClassName(hChild);
-        int nID = ::GetDlgCtrlID(hChild);
-        if ((kind == "Button" || kind == "Static") && nID != IDC_HEADING)
-            texts.push_back({ nID, WindowText(hChild) });
-    }
-    return texts;
-}
-
-INT_PTR CALLBACK IgnoreAll(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
-// A page of setup.exe shows the mirrored copy of its dialog, with the texts of the English one.
-void CheckMirrored(HWND hPage, UINT nTemplate)
-{
-    CAPTURE(nTemplate);
-    CHECK((::GetWindowLongA(hPage, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
-    HMODULE hSetup = ::LoadLibraryExA(PathFromEnvironment("WIZARD_SETUP_EXE").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-    REQUIRE(hSetup != NULL);
-    HRSRC hResource = ::FindResourceExA(hSetup, RT_DIALOG, MAKEINTRESOURCEA(nTemplate),
-                                        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    REQUIRE(hResource != NULL);
-    HWND hEnglish = ::CreateDialogIndirectParamA(NULL, (LPCDLGTEMPLATEA)::LockResource(::LoadResource(hSetup, hResource)),
-                                                 NULL, &IgnoreAll, 0);
-    REQUIRE(hEnglish != NULL);
-    CHECK(FixedTexts(hPage).size() >= 4);
-    CHECK(FixedTexts(hPage) == FixedTexts(hEnglish));
-    ::DestroyWindow(hEnglish);
-    ::FreeLibrary(hSetup);
 }
 
 } // namespace

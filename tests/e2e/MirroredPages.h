@@ -1,0 +1,50 @@
+// What the end-to-end tests check of a page under a right-to-left locale.
+#pragma once
+#include <doctest.h>
+#include "res/resource.h"
+#include "tests/harness/Process.h"
+#include "tests/harness/Windows.h"
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace harness {
+
+// The fixed texts of a dialog: its buttons and static texts, by control id.
+inline std::vector<std::pair<int, std::string>> FixedTexts(HWND hDialog)
+{
+    std::vector<std::pair<int, std::string>> texts;
+    for (HWND hChild = ::GetWindow(hDialog, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        std::string kind = ClassName(hChild);
+        int nID = ::GetDlgCtrlID(hChild);
+        if ((kind == "Button" || kind == "Static") && nID != IDC_HEADING)
+            texts.push_back({ nID, WindowText(hChild) });
+    }
+    return texts;
+}
+
+inline INT_PTR CALLBACK IgnoreAll(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// A page of setup.exe shows the mirrored copy of its dialog, with the texts of the English one.
+inline void CheckMirrored(HWND hPage, UINT nTemplate)
+{
+    CAPTURE(nTemplate);
+    CHECK((::GetWindowLongA(hPage, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
+    HMODULE hSetup = ::LoadLibraryExA(PathFromEnvironment("WIZARD_SETUP_EXE").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    REQUIRE(hSetup != NULL);
+    HRSRC hResource = ::FindResourceExA(hSetup, RT_DIALOG, MAKEINTRESOURCEA(nTemplate),
+                                        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    REQUIRE(hResource != NULL);
+    HWND hEnglish = ::CreateDialogIndirectParamA(NULL, (LPCDLGTEMPLATEA)::LockResource(::LoadResource(hSetup, hResource)),
+                                                 NULL, &IgnoreAll, 0);
+    REQUIRE(hEnglish != NULL);
+    CHECK(FixedTexts(hPage).size() >= 4);
+    CHECK(FixedTexts(hPage) == FixedTexts(hEnglish));
+    ::DestroyWindow(hEnglish);
+    ::FreeLibrary(hSetup);
+}
+
+} // namespace harness
