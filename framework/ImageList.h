@@ -10,6 +10,9 @@ public:
 
     // Cuts bitmap nBitmapID into images cx pixels wide; crMask is drawn transparent.
     BOOL Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
+    // The same with every image flipped left to right, for a control whose mirrored
+    // (right-to-left) layout flips what it draws.
+    BOOL CreateMirrored(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
     BOOL DeleteImageList();
     int GetImageCount() const;
     HIMAGELIST GetSafeHandle() const { return m_hImageList; }

@@ -69,8 +69,13 @@ void CDestinationDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CDestinationDlg::OnInitDialog()
 {
     CWizardPage::OnInitDialog();
-    if (m_imageList.GetSafeHandle() == NULL)
-        m_imageList.Create(IDB_FOLDERS, 16, 10, FOLDER_KEY_COLOR);
+    if (m_imageList.GetSafeHandle() == NULL) {
+        // A mirrored tree flips what it draws: its folders are kept flipped to read right.
+        if (::GetWindowLongA(m_treeDir.m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL)
+            m_imageList.CreateMirrored(IDB_FOLDERS, 16, 10, FOLDER_KEY_COLOR);
+        else
+            m_imageList.Create(IDB_FOLDERS, 16, 10, FOLDER_KEY_COLOR);
+    }
     m_treeDir.SetImageList(&m_imageList, TVSIL_NORMAL);
 
     if (m_pszPath[0] != '\0') {

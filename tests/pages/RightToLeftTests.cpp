@@ -70,9 +70,39 @@ std::unique_ptr<CWizardPage> MakePage(UINT nID)
     }
 }
 
+// Where the image shows the 16-pixel folder image k of the tree's bitmap (its key colour left
+// out of the comparison), the right way round or mirrored; false when nowhere.
+bool ShowsFolder(const WindowImage& image, int k, bool bMirrored)
+{
+    CBitmap bitmap;
+    REQUIRE(bitmap.LoadBitmap(IDB_FOLDERS));
+    CDC dc;
+    REQUIRE(dc.CreateCompatibleDC(NULL));
+    HGDIOBJ hOld = dc.SelectObject(&bitmap);
+    COLORREF pixels[16][16];
+    const COLORREF key = RGB(255, 0, 255);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x)
+            pixels[y][x] = ::GetPixel(dc.m_hDC, 16 * k + (bMirrored ? 15 - x : x), y);
+    }
+    dc.SelectObject(hOld);
+    for (int oy = 0; oy + 16 <= image.cy; ++oy) {
+        for (int ox = 0; ox + 16 <= image.cx; ++ox) {
+            bool bMatch = true;
+            for (int y = 0; y < 16 && bMatch; ++y) {
+                for (int x = 0; x < 16 && bMatch; ++x)
+                    bMatch = pixels[y][x] == key || image.At(ox + x, oy + y) == pixels[y][x];
+            }
+            if (bMatch)
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
-TEST_CASE("right-to-left: every page is mirrored, and its header mark reads the right way round")
+TEST_CASE("right-to-left: every page is mirrored, and its images read the right way round")
 {
     ScriptedPlatform platform;
     platform.ports = { { "FILE:", "Local Port", "" } };
@@ -90,6 +120,11 @@ TEST_CASE("right-to-left: every page is mirrored, and its header mark reads the 
             CHECK(x >= 0);
             CHECK(x < image.cx / 2);
             CHECK(FindMark(image, mark, true) < 0);
+            // The tree's closed folders (the root's directories) read as the bitmap draws them.
+            if (nID == IDD_DESTINATION) {
+                CHECK(ShowsFolder(image, 0, false));
+                CHECK_FALSE(ShowsFolder(image, 0, true));
+            }
             Click(hPage, IDCANCEL);
         });
     }
