@@ -13,7 +13,8 @@ public:
 
     // Print spooler. Enumerations answer the size query (no buffer) with
     // ERROR_INSUFFICIENT_BUFFER and the bytes needed, then fill a buffer of that size. A driver
-    // record without its name or its driver, data or configuration file is refused; a printer on
+    // record without its name or its driver, data or configuration file is refused, and one whose
+    // files are not in the driver directory fails with ERROR_FILE_NOT_FOUND; a printer on
     // a port the spooler does not list is refused; a printer without a data type is given RAW.
     virtual BOOL EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) = 0;
     virtual BOOL EnumMonitorsA(DWORD dwLevel, LPBYTE pMonitors, DWORD cbBuf, LPDWORD pcbNeeded,

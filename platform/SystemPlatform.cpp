@@ -1,6 +1,7 @@
 // The shipped platform: the system's own calls, with the few answers corrected where a
 // system (Wine among them) answers differently from what the program relies on.
 #include "platform/Platform.h"
+#include <string.h>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,35 @@ bool IsOfClass(HINF hInf, PCSTR pszInfClass)
         return lstrcmpiA(szValue, pszInfClass) == 0;
     ReadVersionValue(hInf, "ClassGUID", szValue, sizeof(szValue));
     return lstrcmpiA(pszInfClass, kPrinterClass) == 0 && lstrcmpiA(szValue, kPrinterClassGuid) == 0;
+}
+
+bool FileExists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Whether each file of the driver record is where the spooler takes it from: a bare name in
+// the driver directory (or among the installed version-3 files), a path where it points.
+bool AreDriverFilesPresent(const DRIVER_INFO_3A& info)
+{
+    char szDirectory[MAX_PATH] = "";
+    DWORD cbNeeded = 0;
+    if (!::GetPrinterDriverDirectoryA(NULL, NULL, 1, (LPBYTE)szDirectory, sizeof(szDirectory), &cbNeeded))
+        return true;  // nothing to compare with: the spooler decides
+    std::vector<LPCSTR> files = { info.pDriverPath, info.pDataFile, info.pConfigFile, info.pHelpFile };
+    for (LPCSTR pszFile = info.pDependentFiles; pszFile != NULL && *pszFile != '\0'; pszFile += strlen(pszFile) + 1)
+        files.push_back(pszFile);
+    for (LPCSTR pszFile : files) {
+        if (IsEmpty(pszFile))
+            continue;
+        bool bFound = strchr(pszFile, '\\') != NULL
+                          ? FileExists(pszFile)
+                          : FileExists(std::string(szDirectory) + "\\" + pszFile) ||
+                                FileExists(std::string(szDirectory) + "\\3\\" + pszFile);
+        if (!bFound)
+            return false;
+    }
+    return true;
 }
 
 // Whether every port of a printer's port list (names separated by commas) is one the spooler
@@ -122,6 +152,11 @@ public:
             (IsEmpty(pInfo->pName) || IsEmpty(pInfo->pDriverPath) || IsEmpty(pInfo->pDataFile) ||
              IsEmpty(pInfo->pConfigFile))) {
             ::SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        // Windows refuses a driver whose files are not there to take; some spoolers register it.
+        if (dwLevel == 3 && pInfo != NULL && !AreDriverFilesPresent(*reinterpret_cast<const DRIVER_INFO_3A*>(pDriverInfo))) {
+            ::SetLastError(ERROR_FILE_NOT_FOUND);
             return FALSE;
         }
         return ::AddPrinterDriverExA(NULL, dwLevel, pDriverInfo, dwFileCopyFlags);

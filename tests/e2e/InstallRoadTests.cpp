@@ -249,3 +249,99 @@ TEST_CASE("install road by keyboard: mnemonics, arrows, Enter and Esc alone")
     CHECK(dwExitCode == 0);
     CheckPrinter("Izov Keys", "IZOV1:");
 }
+
+TEST_CASE("bad input: a driver file missing from the package is refused, and no printer is made")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    REQUIRE(::DeleteFileA((package + "\\IZOV.HLP").c_str()));
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hPrinter = OpenPrinterPage(wizard, true);
+    REQUIRE(SelectListItem(::GetDlgItem(hPrinter, IDC_PORTS), ItemOf(hPrinter, "FILE:")));
+    TypeText(hPrinter, IDC_PRINTER_NAME, "Izov Incomplete");
+    PostClick(hPrinter, IDOK);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    PostClick(hSummary, IDOK);
+
+    // Whatever the shell says of the missing file, the spooler's refusal follows.
+    MessageBoxRecord box;
+    HWND hBox = NULL;
+    std::vector<std::string> seen;
+    while ((hBox = wizard.WaitForMessageBox(&box, 30000)) != NULL && box.caption != "Unable to complete the install.") {
+        seen.push_back(box.caption + ": " + box.text);
+        AnswerMessageBox(hBox, IDOK);
+        WaitFor([&] { return !::IsWindow(hBox); }, 5000);
+    }
+    CAPTURE(seen);
+    REQUIRE(hBox != NULL);
+    CHECK(box.type == (MB_OK | MB_ICONERROR));
+    CHECK(box.text.find("not found") != std::string::npos);
+    AnswerMessageBox(hBox, IDOK);
+    hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 30000);
+    REQUIRE(hPrinter != NULL);
+    CHECK_FALSE(Printer("Izov Incomplete").bFound);
+    CHECK_FALSE(IsDriverInstalled("ZUV Izov"));
+    PostClick(hPrinter, IDCANCEL);
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(10000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+}
+
+TEST_CASE("bad input: a package deep down, a name with accented letters, the spooler stopped at the summary")
+{
+    // A package directory of more than 200 characters.
+    std::string deep = "C:";
+    for (int i = 0; i < 5; ++i) {
+        deep += "\\" + std::string(38, (char)('a' + i));
+        REQUIRE((::CreateDirectoryA(deep.c_str(), NULL) || ::GetLastError() == ERROR_ALREADY_EXISTS));
+    }
+    std::string package = WizardProcess::StagePackage(deep.substr(3) + "\\package");
+    REQUIRE(package.size() >= 200);
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hPrinter = OpenPrinterPage(wizard, true);
+    std::string port = AddPortThroughMonitor(wizard, hPrinter, 0, IDOK);
+    const std::string name = "M\xFCller B\xFCro";
+    TypeText(hPrinter, IDC_PRINTER_NAME, name.c_str());
+    PostClick(hPrinter, IDOK);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nPrinter name:\r\n\t" + name + "\r\n\r\nPort:\r\n\t" + port);
+
+    // Someone stops the spooler meanwhile: Finish asks to start it again.
+    SC_HANDLE hManager = ::OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    SC_HANDLE hSpooler = hManager ? ::OpenServiceA(hManager, "Spooler", SERVICE_STOP | SERVICE_QUERY_STATUS) : NULL;
+    REQUIRE(hSpooler != NULL);
+    SERVICE_STATUS status = {};
+    CHECK(::ControlService(hSpooler, SERVICE_CONTROL_STOP, &status));
+    CHECK(WaitFor([&] { return ::QueryServiceStatus(hSpooler, &status) && status.dwCurrentState == SERVICE_STOPPED; },
+                  30000));
+    ::CloseServiceHandle(hSpooler);
+    ::CloseServiceHandle(hManager);
+    PostClick(hSummary, IDOK);
+    MessageBoxRecord box;
+    HWND hBox = wizard.WaitForMessageBox(&box, 10000);
+    REQUIRE(hBox != NULL);
+    CHECK(box.text == kStartSpooler);
+    AnswerMessageBox(hBox, IDYES);
+    DWORD dwExitCode = 1;
+    CHECK(wizard.WaitForExit(60000, &dwExitCode));
+    CHECK(dwExitCode == 0);
+    CheckPrinter(name.c_str(), port);
+}
+
+TEST_CASE("bad input: a printer name of exactly 220 characters")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hPrinter = OpenPrinterPage(wizard, true);
+    REQUIRE(SelectListItem(::GetDlgItem(hPrinter, IDC_PORTS), ItemOf(hPrinter, "FILE:")));
+    const std::string name = "Izov " + std::string(215, 'n');
+    TypeText(hPrinter, IDC_PRINTER_NAME, name.c_str());
+    FinishWith(wizard, hPrinter, name, "FILE:");
+    CheckPrinter(name.c_str(), "FILE:");
+}

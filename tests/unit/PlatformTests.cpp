@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/ScriptedPlatform.h"
+#include "tests/harness/Spooler.h"
 #include <string>
 #include <vector>
 
@@ -138,6 +139,14 @@ TEST_CASE("the spooler refuses a driver without its files and a printer on a por
     ::SetLastError(0xdeadbeef);
     CHECK_FALSE(ThePlatform().AddPrinterDriverExA(3, (LPBYTE)&driver, APD_COPY_ALL_FILES));
     CHECK(::GetLastError() == ERROR_INVALID_PARAMETER);
+
+    // Named, but not in the driver directory.
+    driver.pName = const_cast<LPSTR>("Missing Files Driver");
+    driver.pDriverPath = const_cast<LPSTR>("NOSUCHDRV.DLL");
+    ::SetLastError(0xdeadbeef);
+    CHECK_FALSE(ThePlatform().AddPrinterDriverExA(3, (LPBYTE)&driver, APD_COPY_ALL_FILES));
+    CHECK(::GetLastError() == ERROR_FILE_NOT_FOUND);
+    CHECK_FALSE(harness::IsDriverInstalled("Missing Files Driver"));
 
     PRINTER_INFO_2A printer = {};
     printer.pPrinterName = const_cast<LPSTR>("Portless");
