@@ -247,3 +247,30 @@ TEST_CASE("copy: back from browsing another drive, the package directory is curr
     CHECK(Exists(destination + "\\setup.exe"));
     CHECK_FALSE(Exists(destination + "\\stray.txt"));
 }
+
+TEST_CASE("bad input: a package of 2,000 files, copied whole into a directory with accented letters")
+{
+    std::string package = WizardProcess::StagePackage("package");
+    REQUIRE(!package.empty());
+    REQUIRE(StartSpoolerService());
+    // Names long enough that the list of them needs several of the shell's copy operations.
+    for (int i = 0; i < 2000; ++i) {
+        char szName[64];
+        wsprintfA(szName, "\\printer-data-file-number-%04d.dat", i);
+        REQUIRE(WriteTextFile(package + szName, "data"));
+    }
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    const std::string destination = "C:\\Dr\xFC" "cker\\M\xFCller B\xFCro";
+    HWND hDestination = ChooseCopyTask(wizard);
+    TypeText(hDestination, IDC_DIRECTORY, destination.c_str());
+    PostClick(hDestination, IDC_CREATE);
+    CHECK(WaitFor([&] { return Exists(destination); }, 10000));
+    PostClick(hDestination, IDOK);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nDestination directory:\r\n\t" + destination);
+    PostClick(hSummary, IDOK);
+    CheckCopied(wizard, package, destination);
+    CHECK(PlainFiles(destination).size() == PlainFiles(package).size());
+}

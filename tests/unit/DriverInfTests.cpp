@@ -188,20 +188,35 @@ TEST_CASE("only a printer INF of the program's own directory opens")
     ::SetCurrentDirectoryA(szBefore);
 }
 
-TEST_CASE("the sample package's INF describes the ZUV Izov driver")
+TEST_CASE("the sample package's INF describes the ZUV Izov driver, stored in UTF-16 or with bare LF line ends too")
 {
-    DriverInf inf("izov.inf", "ZUV Izov");
-    inf.ReadDriverInfo();
-    CHECK(std::string(inf.m_pszProvider) == "ZUV");
-    CHECK(std::string(inf.m_pszDataFile) == "IZOV.GPD");
-    CHECK(std::string(inf.m_pszDriverFile) == "IZOVDRV.DLL");
-    CHECK(std::string(inf.m_pszConfigFile) == "IZOVUI.DLL");
-    CHECK(std::string(inf.m_pszHelpFile) == "IZOV.HLP");
-    CHECK(std::string(inf.m_pszPrintProcessor) == "IzovPrint");
-    CHECK(std::string(inf.m_pszPrintProcessorFile) == "IZOVPP.DLL");
-    CHECK(std::string(inf.m_pszDefaultDataType) == "RAW");
-    CHECK(ListOf(inf.m_pszDependentFiles) == Names{ "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" });
-    CHECK(Take(inf.GetFieldValue(1, "Version", "CatalogFile")) == "izov.cat");
+    std::string sample;
+    REQUIRE(harness::ReadTextFile(ProgramDirectory() + "\\izov.inf", sample));
+    std::string lf = sample;
+    lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+    std::string utf16 = "\xFF\xFE";
+    for (char c : sample) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    harness::ProgramFile lfFile("izov-lf.inf", lf);
+    harness::ProgramFile utf16File("izov-utf16.inf", utf16);
+
+    for (const char* pszInf : { "izov.inf", "izov-lf.inf", "izov-utf16.inf" }) {
+        CAPTURE(pszInf);
+        DriverInf inf(pszInf, "ZUV Izov");
+        inf.ReadDriverInfo();
+        CHECK(std::string(inf.m_pszProvider) == "ZUV");
+        CHECK(std::string(inf.m_pszDataFile) == "IZOV.GPD");
+        CHECK(std::string(inf.m_pszDriverFile) == "IZOVDRV.DLL");
+        CHECK(std::string(inf.m_pszConfigFile) == "IZOVUI.DLL");
+        CHECK(std::string(inf.m_pszHelpFile) == "IZOV.HLP");
+        CHECK(std::string(inf.m_pszPrintProcessor) == "IzovPrint");
+        CHECK(std::string(inf.m_pszPrintProcessorFile) == "IZOVPP.DLL");
+        CHECK(std::string(inf.m_pszDefaultDataType) == "RAW");
+        CHECK(ListOf(inf.m_pszDependentFiles) == Names{ "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" });
+        CHECK(Take(inf.GetFieldValue(1, "Version", "CatalogFile")) == "izov.cat");
+    }
 }
 
 TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
