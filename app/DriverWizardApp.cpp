@@ -1,6 +1,6 @@
 #include "app/DriverWizardApp.h"
-#include "app/Buffers.h"
-#include "app/Messages.h"
+#include "base/Buffers.h"
+#include "base/Messages.h"
 #include "res/resource.h"
 
 int g_nSetupStatus = 0;

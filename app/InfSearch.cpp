@@ -1,6 +1,6 @@
 // The search for the package's driver INF: the first "*.inf" file of the current directory,
 // taken when it holds the models section.
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "app/DriverWizardApp.h"
 #include "inf/DriverInf.h"
 #include <io.h>

@@ -1,7 +1,7 @@
 #include "app/Staging.h"
-#include "app/Buffers.h"
-#include "app/Messages.h"
-#include "app/ShellCopy.h"
+#include "base/Buffers.h"
+#include "base/Messages.h"
+#include "base/ShellCopy.h"
 #include "res/resource.h"
 #include <direct.h>
 #include <io.h>
@@ -14,41 +14,7 @@ const char kMonitorDirectory[] = "pxmonitor";
 const char kParentDirectory[] = "..";
 const char kApiLibrary[] = "DEROvurEZA.DLL\0";
 
-// Makes the directory and any of its parents that are missing.
-void MakeDirectories(LPCSTR pszDirectory)
-{
-    char* pszPath = AllocBuffer(NAME_BUFFER_SIZE);
-    if (pszPath == NULL || !CopyText(pszPath, NAME_BUFFER_SIZE, pszDirectory)) {
-        FreeBuffer(pszPath);
-        return;
-    }
-    // Past the drive's root ("C:\") or a share's name ("\\server\share\"), each backslash ends
-    // a parent.
-    char* p = pszPath;
-    if (p[0] != '\0' && p[1] == ':')
-        p += 2;
-    while (*p == '\\')
-        ++p;
-    for (; *p != '\0'; ++p) {
-        if (*p == '\\') {
-            *p = '\0';
-            ::CreateDirectoryA(pszPath, NULL);
-            *p = '\\';
-        }
-    }
-    ::CreateDirectoryA(pszPath, NULL);
-    FreeBuffer(pszPath);
-}
-
 } // namespace
-
-void CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination)
-{
-    // The shell makes a missing target itself on some systems and fails the copy on others.
-    if (::GetFileAttributesA(pszDestination) == INVALID_FILE_ATTRIBUTES)
-        MakeDirectories(pszDestination);
-    ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
-}
 
 void CopyDirectoryFiles(LPCSTR pszDestination)
 {

@@ -1,13 +1,8 @@
-// The file and shell actions at the ends of the two tasks, and the copy into a directory that
-// the driver and print processor installations share with them. All take their files from the
+// The file and shell actions at the ends of the two tasks. All take their files from the
 // current directory, the package directory while the wizard runs.
 #pragma once
-#include <windows.h>
+#include "base/ShellCopy.h"
 
-// Copies the listed files (names, each with its NUL, then an empty name) from the current
-// directory into the directory, which is made first when it does not exist. Files already
-// there are replaced without a question; the shell shows its own progress and errors.
-void CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination);
 // Copies every plain file of the current directory into the destination.
 void CopyDirectoryFiles(LPCSTR pszDestination);
 // Copies the package's files, and those of its monitor directory into the destination's

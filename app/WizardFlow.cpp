@@ -1,8 +1,8 @@
 // The wizard's state machine: shows the pages one at a time and runs the installation and
 // copy steps between them, in the order the user's choices give.
 #include "app/DriverWizardApp.h"
-#include "app/Buffers.h"
-#include "app/Messages.h"
+#include "base/Buffers.h"
+#include "base/Messages.h"
 #include "res/resource.h"
 #include "ui/DestinationDlg.h"
 #include "ui/PrinterDlg.h"

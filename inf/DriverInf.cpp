@@ -1,5 +1,5 @@
 #include "inf/DriverInf.h"
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include <string.h>

@@ -1,10 +1,10 @@
 // Registering the package's printer driver: its description read from the driver INF, its
 // print processor installed, its files copied into the printer-driver directory, the INF kept
 // among the system's OEM INF files, and the driver registered with the spooler.
-#include "app/Buffers.h"
-#include "app/DriverWizardApp.h"
-#include "app/Messages.h"
-#include "app/Staging.h"
+#include "install/DriverInstall.h"
+#include "base/Buffers.h"
+#include "base/Messages.h"
+#include "base/ShellCopy.h"
 #include "framework/File.h"
 #include "inf/DriverInf.h"
 #include "install/PrintProcessor.h"
@@ -102,11 +102,11 @@ void CopyInfToOemFiles(LPCSTR pszInfFile)
 
 // Installs the package INF with the system's own call when its catalog is there; otherwise,
 // or when that call fails, keeps an OEM copy of it.
-void InstallPackageInf(CDriverWizardApp& app, LPCSTR pszInfFile)
+void InstallPackageInf(LPCSTR pszInfFile)
 {
     char* pszPath = AllocBuffer(NAME_BUFFER_SIZE);
     bool bInstalled = false;
-    if (pszPath != NULL && app.HasCatalogFile(pszInfFile) && _getcwd(pszPath, (int)NAME_BUFFER_SIZE) != NULL &&
+    if (pszPath != NULL && HasCatalogFile(pszInfFile) && _getcwd(pszPath, (int)NAME_BUFFER_SIZE) != NULL &&
         strlen(pszPath) + 1 + strlen(pszInfFile) < NAME_BUFFER_SIZE) {
         strcat(strcat(pszPath, "\\"), pszInfFile);
         bInstalled = ThePlatform().SetupCopyOEMInfA(pszPath, NULL, SPOST_PATH, 0, NULL, 0, NULL, NULL) != FALSE;
@@ -118,7 +118,7 @@ void InstallPackageInf(CDriverWizardApp& app, LPCSTR pszInfFile)
 
 } // namespace
 
-BOOL CDriverWizardApp::HasCatalogFile(LPCSTR pszInfFile)
+BOOL HasCatalogFile(LPCSTR pszInfFile)
 {
     char* pszVersion = LoadTextBuffer(IDS_SECTION_VERSION);
     if (pszVersion == NULL)
@@ -139,7 +139,7 @@ BOOL CDriverWizardApp::HasCatalogFile(LPCSTR pszInfFile)
     return bPresent;
 }
 
-BOOL CDriverWizardApp::InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment)
+BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment, CString& strPrintProcessor)
 {
     char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
     if (pszDirectory == NULL)
@@ -151,9 +151,9 @@ BOOL CDriverWizardApp::InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverN
     }
     inf.ReadDriverInfo();
 
-    m_strPrintProcessor = inf.m_pszPrintProcessor;
+    strPrintProcessor = inf.m_pszPrintProcessor;
     if (inf.m_pszPrintProcessorFile[0] != '\0')
-        InstallPrintProcessor(m_strPrintProcessor, inf.m_pszPrintProcessorFile, pszEnvironment);
+        InstallPrintProcessor(strPrintProcessor, inf.m_pszPrintProcessorFile, pszEnvironment);
 
     Platform& platform = ThePlatform();
     DWORD cbNeeded = 0;
@@ -166,7 +166,7 @@ BOOL CDriverWizardApp::InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverN
     CopyFilesToDirectory(inf.m_pszDependentFiles, pszDirectory);
     FreeBuffer(pszDirectory);
 
-    InstallPackageInf(*this, pszInfFile);
+    InstallPackageInf(pszInfFile);
 
     // The description's own buffers serve as the record's strings: the object outlives the call.
     DRIVER_INFO_3A info;

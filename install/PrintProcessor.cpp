@@ -1,8 +1,8 @@
 #include "install/PrintProcessor.h"
-#include "app/Buffers.h"
-#include "app/Enumeration.h"
-#include "app/Messages.h"
-#include "app/Staging.h"
+#include "base/Buffers.h"
+#include "base/Enumeration.h"
+#include "base/Messages.h"
+#include "base/ShellCopy.h"
 #include "framework/File.h"
 #include "platform/Platform.h"
 #include <string.h>

@@ -1,6 +1,7 @@
 // Creating the printer on the installed driver, local and never shared.
-#include "app/DriverWizardApp.h"
-#include "app/Messages.h"
+#include "install/PrinterCreation.h"
+#include "base/Messages.h"
+#include "framework/WaitCursor.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -27,8 +28,8 @@ void QueryServerService()
 
 } // namespace
 
-BOOL CDriverWizardApp::CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, LPCSTR pszDriverName,
-                                     LPCSTR pszPortName, LPCSTR pszComment, LPCSTR pszLocation, LPCSTR pszSepFile)
+BOOL CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, LPCSTR pszDriverName, LPCSTR pszPortName,
+                   LPCSTR pszComment, LPCSTR pszLocation, LPCSTR pszSepFile, LPCSTR pszPrintProcessor)
 {
     CWaitCursor wait;
     PRINTER_INFO_2A info;
@@ -39,8 +40,9 @@ BOOL CDriverWizardApp::CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName,
     info.pComment = const_cast<LPSTR>(pszComment);
     info.pLocation = const_cast<LPSTR>(pszLocation);
     info.pSepFile = const_cast<LPSTR>(pszSepFile);
-    info.pPrintProcessor = const_cast<LPSTR>(m_strPrintProcessor.IsEmpty() ? kDefaultPrintProcessor
-                                                                           : (LPCSTR)m_strPrintProcessor);
+    info.pPrintProcessor = const_cast<LPSTR>(pszPrintProcessor == NULL || pszPrintProcessor[0] == '\0'
+                                                 ? kDefaultPrintProcessor
+                                                 : pszPrintProcessor);
 
     QueryServerService();
 

@@ -1,9 +1,9 @@
 #include "monitor/MonitorInstall.h"
-#include "app/Buffers.h"
-#include "app/Enumeration.h"
-#include "app/Messages.h"
-#include "app/ShellCopy.h"
-#include "app/SystemVersion.h"
+#include "base/Buffers.h"
+#include "base/Enumeration.h"
+#include "base/Messages.h"
+#include "base/ShellCopy.h"
+#include "base/SystemVersion.h"
 #include "framework/WaitCursor.h"
 #include "monitor/MonitorInf.h"
 #include "monitor/SpoolerService.h"
@@ -24,11 +24,6 @@ const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors
 const char kVersionQuery[] = "\\StringFileInfo\\040904b0\\FileVersion";
 const char kNtEnvironment[] = "Windows NT x86";
 const REGSAM kMonitorKeyRights = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
-
-HWND OwnerWindow(CWnd* pOwner)
-{
-    return pOwner != NULL ? pOwner->m_hWnd : NULL;
-}
 
 // Windows 2000 has its monitor INF; Windows XP and later 5.x systems have the other.
 UINT MonitorInfNameID()

@@ -1,5 +1,6 @@
 #include "monitor/Ports.h"
-#include "app/Buffers.h"
+#include "base/Buffers.h"
+#include "base/Messages.h"
 #include "monitor/MonitorInf.h"
 #include "monitor/MonitorInstall.h"
 #include "monitor/SpoolerService.h"
@@ -12,11 +13,6 @@ namespace {
 
 const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\";
 const REGSAM kPortKeyRights = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
-
-HWND OwnerWindow(CWnd* pOwner)
-{
-    return pOwner != NULL ? pOwner->m_hWnd : NULL;
-}
 
 // The monitor's dialog may browse for files; the drive and directory current before it are
 // current again afterwards.

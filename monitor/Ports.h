@@ -1,7 +1,7 @@
 // The ports of the package's port monitor: the spooler's list of them, the connection each
 // stands for, and a new one made by the monitor in its own dialog.
 #pragma once
-#include "app/Enumeration.h"
+#include "base/Enumeration.h"
 #include "framework/Wnd.h"
 
 // TRUE when the list (names with their NULs, then an empty name) is empty or holds the name,

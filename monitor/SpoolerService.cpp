@@ -1,7 +1,7 @@
 #include "monitor/SpoolerService.h"
-#include "app/Buffers.h"
-#include "app/Messages.h"
-#include "app/SystemVersion.h"
+#include "base/Buffers.h"
+#include "base/Messages.h"
+#include "base/SystemVersion.h"
 #include "monitor/Pause.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
@@ -16,11 +16,6 @@ const DWORD kStopPollMs = 500;
 const int kStopPolls = 101;
 const DWORD kSettleMs = 3000;
 const DWORD kFinalPollMs = 1000;
-
-HWND OwnerWindow(CWnd* pOwner)
-{
-    return pOwner != NULL ? pOwner->m_hWnd : NULL;
-}
 
 // The service control manager and one service, both closed when the object goes.
 class ServiceHandles {

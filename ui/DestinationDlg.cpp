@@ -1,6 +1,6 @@
 #include "ui/DestinationDlg.h"
-#include "app/Buffers.h"
-#include "app/Messages.h"
+#include "base/Buffers.h"
+#include "base/Messages.h"
 #include "res/resource.h"
 #include <ctype.h>
 #include <direct.h>

@@ -1,6 +1,6 @@
 #include "ui/DirectoryTree.h"
-#include "app/Buffers.h"
-#include "app/Messages.h"
+#include "base/Buffers.h"
+#include "base/Messages.h"
 #include <algorithm>
 #include <direct.h>
 #include <string.h>

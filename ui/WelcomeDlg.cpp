@@ -1,5 +1,5 @@
 #include "ui/WelcomeDlg.h"
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "monitor/SpoolerService.h"
 #include "res/resource.h"
 #include <shellapi.h>

@@ -1,4 +1,9 @@
 #include "tests/harness/Pages.h"
+#include "res/resource.h"
+#include "ui/DestinationDlg.h"
+#include "ui/PrinterDlg.h"
+#include "ui/SummaryDlg.h"
+#include "ui/WelcomeDlg.h"
 
 namespace harness {
 
@@ -66,6 +71,20 @@ PageRun RunPage(CDialog& page, const std::function<void(HWND hPage)>& script)
         ::KillTimer(NULL, active.nGuardTimer);
     g_pActive = pOuter;
     return run;
+}
+
+std::unique_ptr<CWizardPage> MakePage(UINT nID)
+{
+    switch (nID) {
+    case IDD_WELCOME:
+        return std::unique_ptr<CWizardPage>(new CWelcomeDlg);
+    case IDD_PRINTER:
+        return std::unique_ptr<CWizardPage>(new CPrinterDlg);
+    case IDD_DESTINATION:
+        return std::unique_ptr<CWizardPage>(new CDestinationDlg);
+    default:
+        return std::unique_ptr<CWizardPage>(new CSummaryDlg);
+    }
 }
 
 } // namespace harness

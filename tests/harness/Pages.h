@@ -1,7 +1,8 @@
 // Shows a dialog of this process and drives it from a script, the way a user would.
 #pragma once
-#include "framework/Dialog.h"
+#include "ui/WizardPage.h"
 #include <functional>
+#include <memory>
 
 namespace harness {
 
@@ -15,5 +16,8 @@ struct PageRun {
 // and types with the helpers of Windows.h; message boxes it provokes are answered by a
 // MessageBoxRecorder the test holds. A page the script leaves open is ended here.
 PageRun RunPage(CDialog& page, const std::function<void(HWND hPage)>& script);
+
+// A new page of the template: IDD_WELCOME, IDD_PRINTER, IDD_DESTINATION or IDD_SUMMARY.
+std::unique_ptr<CWizardPage> MakePage(UINT nID);
 
 } // namespace harness

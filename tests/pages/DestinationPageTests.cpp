@@ -1,7 +1,7 @@
 // The destination page and its directory tree on directories this test makes: on C: of its own
 // prefix, on X: (a folder of the prefix, volume "ZUVTEST") and on U:, a drive that is not ready.
 #include <doctest.h>
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "res/resource.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"

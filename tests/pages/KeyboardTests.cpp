@@ -20,20 +20,6 @@ using namespace harness;
 
 namespace {
 
-std::unique_ptr<CWizardPage> MakePage(UINT nID)
-{
-    switch (nID) {
-    case IDD_WELCOME:
-        return std::unique_ptr<CWizardPage>(new CWelcomeDlg);
-    case IDD_PRINTER:
-        return std::unique_ptr<CWizardPage>(new CPrinterDlg);
-    case IDD_DESTINATION:
-        return std::unique_ptr<CWizardPage>(new CDestinationDlg);
-    default:
-        return std::unique_ptr<CWizardPage>(new CSummaryDlg);
-    }
-}
-
 // The letter after a single "&", or 0.
 char Mnemonic(const std::string& text)
 {

@@ -21,20 +21,6 @@ namespace {
 
 enum CloseAction { NEXT_BUTTON, ENTER_KEY, BACK_BUTTON, CANCEL_BUTTON, ESCAPE_KEY, CLOSE_BOX };
 
-std::unique_ptr<CWizardPage> MakePage(UINT nID)
-{
-    switch (nID) {
-    case IDD_WELCOME:
-        return std::unique_ptr<CWizardPage>(new CWelcomeDlg);
-    case IDD_PRINTER:
-        return std::unique_ptr<CWizardPage>(new CPrinterDlg);
-    case IDD_DESTINATION:
-        return std::unique_ptr<CWizardPage>(new CDestinationDlg);
-    default:
-        return std::unique_ptr<CWizardPage>(new CSummaryDlg);
-    }
-}
-
 // The printer page offers Next once a port is chosen.
 void ChooseAPort(HWND hPage)
 {

@@ -56,20 +56,6 @@ int FindMark(const WindowImage& image, const std::vector<bool>& mark, bool bMirr
     return -1;
 }
 
-std::unique_ptr<CWizardPage> MakePage(UINT nID)
-{
-    switch (nID) {
-    case IDD_WELCOME:
-        return std::unique_ptr<CWizardPage>(new CWelcomeDlg);
-    case IDD_PRINTER:
-        return std::unique_ptr<CWizardPage>(new CPrinterDlg);
-    case IDD_DESTINATION:
-        return std::unique_ptr<CWizardPage>(new CDestinationDlg);
-    default:
-        return std::unique_ptr<CWizardPage>(new CSummaryDlg);
-    }
-}
-
 // Where the image shows the 16-pixel folder image k of the tree's bitmap (its key colour left
 // out of the comparison), the right way round or mirrored; false when nowhere.
 bool ShowsFolder(const WindowImage& image, int k, bool bMirrored)

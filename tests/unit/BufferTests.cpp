@@ -1,6 +1,6 @@
 // Work buffers and the texts loaded into them.
 #include <doctest.h>
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "res/resource.h"
 #include <string.h>
 

@@ -1,7 +1,7 @@
 // The driver package reader against the system's INF parser, with INF files made for each
 // case. The reader opens INFs in the program's own directory, where the build puts them.
 #include <doctest.h>
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "inf/DriverInf.h"
 #include "tests/harness/Files.h"
 #include <algorithm>

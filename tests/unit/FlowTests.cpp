@@ -1,6 +1,6 @@
 // The wizard's state machine, with scripted pages and steps.
 #include <doctest.h>
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "res/resource.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"

@@ -1,6 +1,6 @@
 // Reading the port monitor's INF as text, by the rules of Windows XP and of Windows 2000.
 #include <doctest.h>
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "monitor/MonitorInf.h"
 #include "monitor/MonitorInfText.h"
 #include "tests/harness/Files.h"

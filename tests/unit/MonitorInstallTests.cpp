@@ -1,7 +1,7 @@
 // Installing and upgrading the port monitor from a package's monitor directory, with the
 // spooler scripted and the files and registry real.
 #include <doctest.h>
-#include "app/SystemVersion.h"
+#include "base/SystemVersion.h"
 #include "monitor/MonitorInstall.h"
 #include "monitor/Pause.h"
 #include "tests/harness/Children.h"

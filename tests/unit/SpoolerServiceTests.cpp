@@ -1,7 +1,7 @@
 // Starting, stopping and restarting the spooler, against scripted services and with the
 // pauses recorded instead of waited.
 #include <doctest.h>
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "monitor/Pause.h"
 #include "monitor/SpoolerService.h"
 #include "tests/harness/Children.h"

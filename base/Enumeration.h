@@ -1,7 +1,7 @@
 // A spooler enumeration: asked once for the size it needs, then once with a buffer of that
 // size.
 #pragma once
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 
 struct Enumeration {
     BYTE* pBuffer;  // the records, freed with FreeBuffer; NULL for an empty or unread list

@@ -1,4 +1,4 @@
-#include "app/SystemVersion.h"
+#include "base/SystemVersion.h"
 
 OSVERSIONINFOA SystemVersion()
 {

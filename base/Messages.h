@@ -3,7 +3,14 @@
 // the error under the program's caption, or the system's text alone under the caption
 // "Unable to complete the install.".
 #pragma once
-#include "app/Buffers.h"
+#include "base/Buffers.h"
+#include "framework/Wnd.h"
+
+// The window that owns the message boxes shown for pOwner; none for NULL.
+inline HWND OwnerWindow(CWnd* pOwner)
+{
+    return pOwner != NULL ? pOwner->m_hWnd : NULL;
+}
 
 // Shows string nTextID under caption nCaptionID and returns the button pressed; shows nothing
 // and returns 0 when the texts' buffers cannot be had. cbText is the text's buffer size.

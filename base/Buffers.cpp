@@ -1,4 +1,4 @@
-#include "app/Buffers.h"
+#include "base/Buffers.h"
 #include "framework/WinApp.h"
 #include <stdlib.h>
 #include <string.h>

@@ -1,5 +1,5 @@
-#include "app/ShellCopy.h"
-#include "app/Buffers.h"
+#include "base/ShellCopy.h"
+#include "base/Buffers.h"
 #include <direct.h>
 #include <string.h>
 
@@ -14,6 +14,33 @@ void RunCopy(LPCSTR pszSources, LPCSTR pszTarget, FILEOP_FLAGS fFlags)
     operation.pTo = pszTarget;
     operation.fFlags = fFlags;
     ::SHFileOperationA(&operation);
+}
+
+
+// Makes the directory and any of its parents that are missing.
+void MakeDirectories(LPCSTR pszDirectory)
+{
+    char* pszPath = AllocBuffer(NAME_BUFFER_SIZE);
+    if (pszPath == NULL || !CopyText(pszPath, NAME_BUFFER_SIZE, pszDirectory)) {
+        FreeBuffer(pszPath);
+        return;
+    }
+    // Past the drive's root ("C:\") or a share's name ("\\server\share\"), each backslash ends
+    // a parent.
+    char* p = pszPath;
+    if (p[0] != '\0' && p[1] == ':')
+        p += 2;
+    while (*p == '\\')
+        ++p;
+    for (; *p != '\0'; ++p) {
+        if (*p == '\\') {
+            *p = '\0';
+            ::CreateDirectoryA(pszPath, NULL);
+            *p = '\\';
+        }
+    }
+    ::CreateDirectoryA(pszPath, NULL);
+    FreeBuffer(pszPath);
 }
 
 } // namespace
@@ -55,4 +82,12 @@ void ShellCopyFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory, FILEOP_FLAGS 
     FreeBuffer(pszDirectory);
     FreeBuffer(pszTarget);
     FreeBuffer(pszSources);
+}
+
+void CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination)
+{
+    // The shell makes a missing target itself on some systems and fails the copy on others.
+    if (::GetFileAttributesA(pszDestination) == INVALID_FILE_ATTRIBUTES)
+        MakeDirectories(pszDestination);
+    ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
 }
