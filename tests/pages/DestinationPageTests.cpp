@@ -424,3 +424,58 @@ TEST_CASE("destination page: coming back opens the tree down to the destination 
     CHECK(page.m_nResult == PAGE_NEXT);
     CHECK(IsDirectory("X:\\dtre\\c"));
 }
+
+namespace {
+
+// Drive C: taken away while the object lives: the prefix's folder behind it is parked under
+// another name (through Z:, the Unix root), so the drive is there but cannot be entered.
+struct WithoutDriveC {
+    std::string folder;
+    std::string parked;
+    bool bAway = false;
+
+    WithoutDriveC()
+    {
+        char szPrefix[MAX_PATH] = "";
+        if (!::GetEnvironmentVariableA("WINEPREFIX", szPrefix, MAX_PATH) || szPrefix[0] != '/')
+            return;
+        std::string prefix = std::string("Z:") + szPrefix;
+        std::replace(prefix.begin(), prefix.end(), '/', '\\');
+        folder = prefix + "\\drive_c";
+        parked = prefix + "\\drive_c-parked";
+        bAway = ::MoveFileA(folder.c_str(), parked.c_str()) != FALSE;
+    }
+    ~WithoutDriveC()
+    {
+        if (bAway)
+            ::MoveFileA(parked.c_str(), folder.c_str());
+    }
+};
+
+} // namespace
+
+TEST_CASE("destination page: without drive C:, the tree opens at the root of the current drive")
+{
+    char szBefore[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+    REQUIRE((::CreateDirectoryA("X:\\elsewhere", NULL) || ::GetLastError() == ERROR_ALREADY_EXISTS));
+    REQUIRE(::SetCurrentDirectoryA("X:\\elsewhere"));
+    CDestinationDlg page;
+    {
+        WithoutDriveC away;
+        REQUIRE(away.bAway);
+        REQUIRE(::GetFileAttributesA("C:\\") == INVALID_FILE_ATTRIBUTES);
+        RunPage(page, [&](HWND hPage) {
+            CDirectoryTree& tree = page.m_treeDir;
+            HTREEITEM hRoot = tree.GetRootItem();
+            REQUIRE(hRoot != NULL);
+            CHECK(tree.GetNextSiblingItem(hRoot) == NULL);
+            CHECK(SameText((LPCSTR)tree.GetItemText(hRoot), "X:\\"));
+            CHECK(Has(Children(tree, hRoot), "elsewhere"));
+            CHECK(SameText(ControlText(hPage, IDC_DIRECTORY), "X:\\"));
+            Click(hPage, IDCANCEL);
+        });
+    }
+    CHECK(::GetFileAttributesA("C:\\") != INVALID_FILE_ATTRIBUTES);
+    ::SetCurrentDirectoryA(szBefore);
+}
