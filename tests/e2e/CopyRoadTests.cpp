@@ -120,11 +120,13 @@ TEST_CASE("copy road by keyboard: mnemonics, Tab, arrows in the tree, Enter")
     REQUIRE(wizard.Start(package));
     HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kStartTimeoutMs);
     REQUIRE(hWelcome != NULL);
+    REQUIRE(WaitForKeyboard(hWelcome, 10000));
     PressKey('C', VK_MENU);
     CHECK(WaitFor([&] { return IsChecked(hWelcome, IDC_COPY); }, 5000));
     PressKey('N', VK_MENU);
     HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
     REQUIRE(hDestination != NULL);
+    REQUIRE(WaitForKeyboard(hDestination, 10000));
 
     // From the drive to the tree, and down to its first directory.
     PressKey('D', VK_MENU);
@@ -146,6 +148,7 @@ TEST_CASE("copy road by keyboard: mnemonics, Tab, arrows in the tree, Enter")
     HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
     REQUIRE(hSummary != NULL);
     CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nDestination directory:\r\n\t" + destination);
+    REQUIRE(WaitForKeyboard(hSummary, 10000));
     PressKey(VK_RETURN);  // Finish
     CheckCopied(wizard, package, destination);
 }

@@ -201,31 +201,40 @@ TEST_CASE("install road by keyboard: mnemonics, arrows, Enter and Esc alone")
     REQUIRE(!package.empty());
     WizardProcess wizard;
     REQUIRE(wizard.Start(package));
-    REQUIRE(wizard.WaitForPage(IDC_INSTALL, 30000) != NULL);
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    REQUIRE(hWelcome != NULL);
+    REQUIRE(WaitForKeyboard(hWelcome, 10000));
     PressKey('N', VK_MENU);
     MessageBoxRecord box;
-    REQUIRE(wizard.WaitForMessageBox(&box, 10000) != NULL);
+    HWND hBox = wizard.WaitForMessageBox(&box, 10000);
+    REQUIRE(hBox != NULL);
     CHECK(box.text == kStartSpooler);
+    REQUIRE(WaitForKeyboard(hBox, 10000));
     PressKey(VK_RETURN);  // Yes
     HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 60000);
     REQUIRE(hPrinter != NULL);
+    REQUIRE(WaitForKeyboard(hPrinter, 10000));
     HWND hPorts = ::GetDlgItem(hPrinter, IDC_PORTS);
 
     // The monitor's dialog: once left with Esc, then a serial port chosen with the arrows.
     PressKey('V', VK_MENU);
     HWND hDialog = wizard.WaitForWindow(kAddPortTitle, 30000);
     REQUIRE(hDialog != NULL);
+    REQUIRE(WaitForKeyboard(hDialog, 10000));
     PressKey(VK_ESCAPE);
     REQUIRE(WaitFor([&] { return !::IsWindow(hDialog); }, 10000));
+    REQUIRE(WaitForKeyboard(hPrinter, 10000));
     PressKey('V', VK_MENU);
     hDialog = wizard.WaitForWindow(kAddPortTitle, 30000);
     REQUIRE(hDialog != NULL);
+    REQUIRE(WaitForKeyboard(hDialog, 10000));
     PressKey('C', VK_MENU);
     PressKey(VK_DOWN);
     PressKey(VK_RETURN);
     REQUIRE(WaitFor([&] { return ItemOf(hPrinter, "IZOV1:") >= 0; }, 10000));
     CHECK(ListColumn(hPorts, 1) == Texts{ "", "COM 1" });
     CHECK(SelectedPort(hPrinter) == "IZOV1:");
+    REQUIRE(WaitForKeyboard(hPrinter, 10000));
 
     // Into the list and up and down it; then the name, typed over the proposed one.
     PressKey('O', VK_MENU);
@@ -243,6 +252,7 @@ TEST_CASE("install road by keyboard: mnemonics, arrows, Enter and Esc alone")
     HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
     REQUIRE(hSummary != NULL);
     CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nPrinter name:\r\n\tIzov Keys\r\n\r\nPort:\r\n\tIZOV1:");
+    REQUIRE(WaitForKeyboard(hSummary, 10000));
     PressKey(VK_RETURN);  // Finish
     DWORD dwExitCode = 1;
     CHECK(wizard.WaitForExit(60000, &dwExitCode));

@@ -1,4 +1,5 @@
 #include "tests/harness/Keyboard.h"
+#include "tests/harness/Windows.h"
 #include <vector>
 
 namespace harness {
@@ -16,6 +17,16 @@ void AddKey(std::vector<INPUT>& inputs, WORD wKey, DWORD dwFlags)
 }
 
 } // namespace
+
+bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs)
+{
+    return WaitFor([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        return ::GetForegroundWindow() == hWindow &&
+               ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWindow, NULL), &info) && info.hwndActive == hWindow;
+    }, dwTimeoutMs);
+}
 
 void PressKey(WORD wKey, WORD wModifier)
 {

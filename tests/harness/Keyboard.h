@@ -6,6 +6,8 @@
 
 namespace harness {
 
+// Waits until keys go to the window: it is the foreground window and active in its thread.
+bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs);
 // Presses and releases the key, with Alt, Ctrl or Shift held (VK_MENU, VK_CONTROL, VK_SHIFT;
 // 0 for none).
 void PressKey(WORD wKey, WORD wModifier = 0);
