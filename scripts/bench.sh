@@ -1,0 +1,27 @@
+#!/bin/sh
+# bench.sh: runs every benchmark. Each prints the medians of the wizard and of its floor,
+# measured in the same run, and their ratio: on a busy machine a ratio holds where an absolute
+# time does not.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/build.sh" >/dev/null
+. "$top/scripts/wine-env.sh"
+
+echo "== Start-up: setup.exe to its visible welcome page (aim: within 1.2x)"
+"$top/scripts/bench-startup.sh" "${BENCH_RUNS:-10}" | awk '
+    { print }
+    /median/ { for (i = 1; i < NF; ++i) if ($i == "median") m[++n] = $(i + 1) }
+    END { if (n == 2 && m[2] > 0) printf "ratio setup.exe / message box:     %8.2f\n", m[1] / m[2] }'
+echo
+echo "== Directory tree: opening 5,000 subdirectories (aim: within 2x)"
+"$top/scripts/bench-tree.sh" "${BENCH_TREE_RUNS:-5}"
+echo
+echo "== Waiting for a slow spooler (aim: CPU time under 2% of the wait)"
+export WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/bench-prefix.XXXXXX")
+trap 'wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
+cp -a "$top/build/wineprefix/." "$WINEPREFIX/"
+timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" wine "$top/build/spooler_wait_bench.exe" 20 2>/dev/null
+echo
+echo "== Port list: 1,000 ports of the monitor (aim: within 2x)"
+package="Z:$(echo "$top/build/package" | tr / '\\')"
+timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" wine "$top/build/port_list_bench.exe" "$package" 5 1000 2>/dev/null
