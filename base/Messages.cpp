@@ -68,10 +68,7 @@ void ShowSystemText(HWND hOwner, DWORD dwError, LPCSTR pszCaption, UINT uType)
 void ShowSystemError(HWND hOwner, DWORD dwError)
 {
     char* pszCaption = LoadTextBuffer(IDS_INSTALL_FAILED);
-    if (pszCaption != NULL) {
-        LPSTR pszSystemText = SystemText(dwError);
-        ::MessageBoxA(hOwner, pszSystemText != NULL ? pszSystemText : "", pszCaption, MB_OK | MB_ICONERROR);
-        ::LocalFree(pszSystemText);
-    }
+    if (pszCaption != NULL)
+        ShowSystemText(hOwner, dwError, pszCaption, MB_OK | MB_ICONERROR);
     FreeBuffer(pszCaption);
 }

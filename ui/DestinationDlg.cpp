@@ -2,13 +2,13 @@
 #include "base/Buffers.h"
 #include "base/Messages.h"
 #include "res/resource.h"
+#include "ui/CurrentDirectory.h"
 #include <ctype.h>
 #include <direct.h>
 #include <string.h>
 
 namespace {
 
-const size_t CURRENT_DIRECTORY_SIZE = 1024;
 const size_t VOLUME_NAME_SIZE = 1024;
 const COLORREF FOLDER_KEY_COLOR = RGB(255, 0, 255);
 
@@ -126,16 +126,9 @@ BOOL CDestinationDlg::FillDriveCombo()
     }
     FreeBuffer(pszVolume);
 
-    char* pszDirectory = AllocBuffer(CURRENT_DIRECTORY_SIZE);
+    char* pszDirectory = ReadCurrentDirectory(m_hWnd, "GetLastError - GetCurrentDirectory failed");
     if (pszDirectory == NULL)
         return FALSE;
-    DWORD cch = ::GetCurrentDirectoryA((DWORD)CURRENT_DIRECTORY_SIZE, pszDirectory);
-    if (cch == 0 || cch >= CURRENT_DIRECTORY_SIZE) {
-        DWORD dwError = cch == 0 ? ::GetLastError() : ERROR_BUFFER_OVERFLOW;
-        FreeBuffer(pszDirectory);
-        ShowSystemText(m_hWnd, dwError, "GetLastError - GetCurrentDirectory failed", MB_OK | MB_ICONHAND);
-        return FALSE;
-    }
     SelectDrive(pszDirectory[0]);
     FreeBuffer(pszDirectory);
     return TRUE;

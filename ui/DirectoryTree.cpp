@@ -1,6 +1,7 @@
 #include "ui/DirectoryTree.h"
 #include "base/Buffers.h"
 #include "base/Messages.h"
+#include "ui/CurrentDirectory.h"
 #include <algorithm>
 #include <direct.h>
 #include <string.h>
@@ -17,8 +18,6 @@ END_MESSAGE_MAP()
 BOOL CDirectoryTree::s_bExpandEnabled = TRUE;
 
 namespace {
-
-const size_t CURRENT_DIRECTORY_SIZE = 1024;
 
 // The path and the name with one backslash between them.
 CString JoinPath(const CString& path, LPCSTR pszName)
@@ -73,16 +72,9 @@ BOOL CDirectoryTree::FillTree()
     }
     DeleteAllItems();
 
-    char* pszDirectory = AllocBuffer(CURRENT_DIRECTORY_SIZE);
+    char* pszDirectory = ReadCurrentDirectory(m_hWnd, "GetLastError");
     if (pszDirectory == NULL)
         return FALSE;
-    DWORD cch = ::GetCurrentDirectoryA((DWORD)CURRENT_DIRECTORY_SIZE, pszDirectory);
-    if (cch == 0 || cch >= CURRENT_DIRECTORY_SIZE) {
-        DWORD dwError = cch == 0 ? ::GetLastError() : ERROR_BUFFER_OVERFLOW;
-        FreeBuffer(pszDirectory);
-        ShowSystemText(m_hWnd, dwError, "GetLastError", MB_OK | MB_ICONHAND);
-        return FALSE;
-    }
     // Neither drive could be made current: the tree shows the root of the drive that is.
     if (pszDirectory[0] != '\0' && pszDirectory[1] == ':' && pszDirectory[2] != '\0' && pszDirectory[3] != '\0') {
         pszDirectory[2] = '\\';

@@ -2,7 +2,7 @@
 // of the destination; and the package directory current again after browsing on the page.
 #include <doctest.h>
 #include "res/resource.h"
-#include "tests/e2e/MirroredPages.h"
+#include "tests/e2e/Roads.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/Keyboard.h"
 #include "tests/harness/Process.h"
@@ -15,8 +15,6 @@
 using namespace harness;
 
 namespace {
-
-const DWORD kStartTimeoutMs = 30000;
 
 bool Exists(const std::string& path)
 {
@@ -57,18 +55,6 @@ bool CloseWindowsOfClass(const char* pszClass, DWORD dwTimeoutMs)
     return bFound;
 }
 
-HWND ChooseCopyTask(WizardProcess& wizard)
-{
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kStartTimeoutMs);
-    REQUIRE(hWelcome != NULL);
-    PostClick(hWelcome, IDC_COPY);
-    WaitFor([&] { return IsChecked(hWelcome, IDC_COPY); }, 5000);
-    PostClick(hWelcome, IDOK);
-    HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
-    REQUIRE(hDestination != NULL);
-    return hDestination;
-}
-
 // After Finish: the program ended well, the destination opened in a shell window (closed here),
 // and the package's plain files copied there.
 void CheckCopied(WizardProcess& wizard, const std::string& package, const std::string& destination)
@@ -93,8 +79,7 @@ TEST_CASE("copy road right to left: every page mirrored, with the English texts"
     REQUIRE(!package.empty());
     REQUIRE(StartSpoolerService());
     WizardProcess wizard;
-    REQUIRE(wizard.Start(package));
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kStartTimeoutMs);
+    HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
     CheckMirrored(hWelcome, IDD_WELCOME);
     HWND hDestination = ChooseCopyTask(wizard);
@@ -117,8 +102,7 @@ TEST_CASE("copy road by keyboard: mnemonics, Tab, arrows in the tree, Enter")
     REQUIRE(StartSpoolerService());
     REQUIRE(::CreateDirectoryA("C:\\aaa-first", NULL));
     WizardProcess wizard;
-    REQUIRE(wizard.Start(package));
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kStartTimeoutMs);
+    HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
     REQUIRE(WaitForKeyboard(hWelcome, 10000));
     PressKey('C', VK_MENU);
@@ -177,16 +161,7 @@ TEST_CASE("copy road: a directory made on the page receives the package and open
     CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nDestination directory:\r\n\t" + destination);
     PostClick(hSummary, IDOK);
 
-    DWORD dwExitCode = 1;
-    CHECK(wizard.WaitForExit(60000, &dwExitCode));
-    CHECK(dwExitCode == 0);
-    CHECK(CloseWindowsOfClass("ExplorerWClass", 10000));
-    std::vector<std::string> files = PlainFiles(package);
-    REQUIRE(!files.empty());
-    for (const std::string& name : files) {
-        CAPTURE(name);
-        CHECK(Exists(destination + "\\" + name));
-    }
+    CheckCopied(wizard, package, destination);
     std::vector<std::string> monitorFiles = PlainFiles(package + "\\pxmonitor");
     REQUIRE(!monitorFiles.empty());
     for (const std::string& name : monitorFiles) {

@@ -7,7 +7,7 @@
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
 #include "tests/harness/Windows.h"
-#include "tests/e2e/MirroredPages.h"
+#include "tests/e2e/Roads.h"
 #include "vendor/pxmonitor/AddPortDialog.h"
 #include <string>
 #include <vector>
@@ -110,8 +110,7 @@ TEST_CASE("install road right to left: every page mirrored, with the English tex
     std::string package = WizardProcess::StagePackage("package");
     REQUIRE(!package.empty());
     WizardProcess wizard;
-    REQUIRE(wizard.Start(package));
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
     CheckMirrored(hWelcome, IDD_WELCOME);
     HWND hPrinter = OpenPrinterPage(wizard, true);
@@ -200,8 +199,7 @@ TEST_CASE("install road by keyboard: mnemonics, arrows, Enter and Esc alone")
     std::string package = WizardProcess::StagePackage("package");
     REQUIRE(!package.empty());
     WizardProcess wizard;
-    REQUIRE(wizard.Start(package));
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
     REQUIRE(WaitForKeyboard(hWelcome, 10000));
     PressKey('N', VK_MENU);

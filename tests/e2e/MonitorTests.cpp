@@ -23,8 +23,7 @@ const char kUpgradeQuestion[] = "To install this printer driver, the newest vers
 // Starts the wizard and chooses "Install a new printer" on its welcome page.
 void ChooseInstall(WizardProcess& wizard, const std::string& package)
 {
-    REQUIRE(wizard.Start(package));
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, kTimeoutMs);
+    HWND hWelcome = wizard.StartAtWelcome(package, kTimeoutMs);
     REQUIRE(hWelcome != NULL);
     REQUIRE(IsChecked(hWelcome, IDC_INSTALL));
     PostClick(hWelcome, IDOK);

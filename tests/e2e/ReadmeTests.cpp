@@ -28,8 +28,7 @@ TEST_CASE("readme: the package's readme opens in the editor; without one the pag
     std::string package = WizardProcess::StagePackage("package");
     REQUIRE(!package.empty());
     WizardProcess wizard;
-    REQUIRE(wizard.Start(package));
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
 
     PostClick(hWelcome, IDC_VIEW_README);

@@ -5,6 +5,7 @@
 #include "tests/harness/ListView.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Windows.h"
+#include "tests/e2e/Roads.h"
 #include "vendor/pxmonitor/AddPortDialog.h"
 #include <string>
 
@@ -27,8 +28,7 @@ TEST_CASE("screenshots: the welcome, printer and summary pages" * doctest::skip(
     std::string package = WizardProcess::StagePackage("package");
     REQUIRE(!package.empty());
     WizardProcess wizard;
-    REQUIRE(wizard.Start(package));
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
     Shoot(hWelcome, "welcome");
 
@@ -63,14 +63,7 @@ TEST_CASE("screenshots: the destination page with a directory selected" * doctes
         ::CreateDirectoryA(pszDirectory, NULL);
     WizardProcess wizard;
     REQUIRE(wizard.Start(package));
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
-    REQUIRE(hWelcome != NULL);
-    PostClick(hWelcome, IDC_COPY);
-    REQUIRE(WaitFor([&] { return IsChecked(hWelcome, IDC_COPY); }, 5000));
-    PostClick(hWelcome, IDOK);
-
-    HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
-    REQUIRE(hDestination != NULL);
+    HWND hDestination = ChooseCopyTask(wizard);
     TypeText(hDestination, IDC_DIRECTORY, "C:\\Drivers\\ZUV Izov");
     PostClick(hDestination, IDC_CREATE);
     REQUIRE(WaitFor([&] { return ::GetFileAttributesA("C:\\Drivers\\ZUV Izov") != INVALID_FILE_ATTRIBUTES; },
@@ -93,8 +86,7 @@ TEST_CASE("screenshots right to left: the welcome page" * doctest::skip())
     std::string package = WizardProcess::StagePackage("package");
     REQUIRE(!package.empty());
     WizardProcess wizard;
-    REQUIRE(wizard.Start(package));
-    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
     Shoot(hWelcome, "welcome-rtl");
     PostClick(hWelcome, IDCANCEL);

@@ -1,4 +1,5 @@
 #include "tests/harness/Process.h"
+#include "res/resource.h"
 #include <tlhelp32.h>
 #include "tests/harness/Children.h"
 #include "tests/harness/Windows.h"
@@ -138,6 +139,11 @@ bool WizardProcess::Start(const std::string& directory, HANDLE hToken)
                                       &startup, &m_pi) != FALSE;
     return ::CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, directory.c_str(), &startup,
                             &m_pi) != FALSE;
+}
+
+HWND WizardProcess::StartAtWelcome(const std::string& directory, DWORD dwTimeoutMs)
+{
+    return Start(directory) ? WaitForPage(IDC_INSTALL, dwTimeoutMs) : NULL;
 }
 
 std::vector<HWND> WizardProcess::VisibleWindows() const

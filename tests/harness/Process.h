@@ -31,6 +31,9 @@ public:
     bool Start(const std::string& directory);
     // The same, as a user who is not an administrator (the Administrators group only denies).
     bool StartWithoutAdminRights(const std::string& directory);
+    // Starts setup.exe there and returns its welcome page once it shows; NULL when it does not
+    // start or shows no welcome page in time.
+    HWND StartAtWelcome(const std::string& directory, DWORD dwTimeoutMs = 30000);
     // The process's visible top-level window with this title.
     HWND WaitForWindow(const char* pszTitle, DWORD dwTimeoutMs) const;
     // The page, among the process's windows, that has the control.

@@ -1,4 +1,4 @@
-// What the end-to-end tests check of a page under a right-to-left locale.
+// Steps and checks that the end-to-end tests of both roads share.
 #pragma once
 #include <doctest.h>
 #include "res/resource.h"
@@ -45,6 +45,19 @@ inline void CheckMirrored(HWND hPage, UINT nTemplate)
     CHECK(FixedTexts(hPage) == FixedTexts(hEnglish));
     ::DestroyWindow(hEnglish);
     ::FreeLibrary(hSetup);
+}
+
+// From the welcome page, with the copy task chosen, to the destination page.
+inline HWND ChooseCopyTask(WizardProcess& wizard)
+{
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    REQUIRE(hWelcome != NULL);
+    PostClick(hWelcome, IDC_COPY);
+    WaitFor([&] { return IsChecked(hWelcome, IDC_COPY); }, 5000);
+    PostClick(hWelcome, IDOK);
+    HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
+    REQUIRE(hDestination != NULL);
+    return hDestination;
 }
 
 } // namespace harness
