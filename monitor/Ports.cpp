@@ -54,15 +54,18 @@ void FindNewPort(const Enumeration& before, const Enumeration& after, char* pszN
 
 } // namespace
 
-BOOL IsKnownPort(LPCSTR pszName, LPCSTR pszList)
+BOOL ListHoldsName(LPCSTR pszList, LPCSTR pszName)
 {
-    if (*pszList == '\0')
-        return TRUE;
-    for (LPCSTR pszKnown = pszList; *pszKnown != '\0'; pszKnown += strlen(pszKnown) + 1) {
-        if (strcmp(pszKnown, pszName) == 0)
+    for (LPCSTR pszListed = pszList; *pszListed != '\0'; pszListed += strlen(pszListed) + 1) {
+        if (strcmp(pszListed, pszName) == 0)
             return TRUE;
     }
     return FALSE;
+}
+
+BOOL IsKnownPort(LPCSTR pszName, LPCSTR pszList)
+{
+    return *pszList == '\0' || ListHoldsName(pszList, pszName);
 }
 
 CString GetPhysicalPort(LPCSTR pszPortName)

@@ -4,8 +4,10 @@
 #include "base/Enumeration.h"
 #include "framework/Wnd.h"
 
-// TRUE when the list (names with their NULs, then an empty name) is empty or holds the name,
-// compared exactly.
+// TRUE when the list (names with their NULs, then an empty name) holds the name, compared
+// exactly.
+BOOL ListHoldsName(LPCSTR pszList, LPCSTR pszName);
+// TRUE when the list is empty or holds the name: before the first filling every port is known.
 BOOL IsKnownPort(LPCSTR pszName, LPCSTR pszList);
 // What the monitor's port stands for, from its "TYPE" value: "USB", "COM n", or an empty text
 // when the port has no such value.

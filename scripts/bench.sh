@@ -4,8 +4,7 @@
 # time does not.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/build.sh" >/dev/null
-. "$top/scripts/wine-env.sh"
+. "$top/scripts/bench-env.sh"
 
 echo "== Start-up: setup.exe to its visible welcome page (aim: within 1.2x)"
 "$top/scripts/bench-startup.sh" "${BENCH_RUNS:-10}" | awk '
@@ -17,11 +16,7 @@ echo "== Directory tree: opening 5,000 subdirectories (aim: within 2x)"
 "$top/scripts/bench-tree.sh" "${BENCH_TREE_RUNS:-5}"
 echo
 echo "== Waiting for a slow spooler (aim: CPU time under 2% of the wait)"
-export WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/bench-prefix.XXXXXX")
-trap 'wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
-cp -a "$top/build/wineprefix/." "$WINEPREFIX/"
 timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" wine "$top/build/spooler_wait_bench.exe" 20 2>/dev/null
 echo
 echo "== Port list: 1,000 ports of the monitor (aim: within 2x)"
-package="Z:$(echo "$top/build/package" | tr / '\\')"
 timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" wine "$top/build/port_list_bench.exe" "$package" 5 1000 2>/dev/null

@@ -110,7 +110,7 @@ char* CPrinterDlg::PortNamesToList(const Enumeration& ports, LPCSTR pszMonitor, 
         if (!bTaken)
             continue;
         // A port the spooler lists twice is shown once.
-        if (*pszList != '\0' && IsKnownPort(pszName, pszList))
+        if (ListHoldsName(pszList, pszName))
             continue;
         strcpy(pszEnd, pszName);
         pszEnd += strlen(pszName) + 1;

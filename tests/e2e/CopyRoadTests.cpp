@@ -71,6 +71,25 @@ void CheckCopied(WizardProcess& wizard, const std::string& package, const std::s
     }
 }
 
+// The copy task from the welcome page: the destination typed and made with "&Create", Next, the
+// summary naming it, Finish; then the copy checked.
+void CopyThroughPages(WizardProcess& wizard, const std::string& package, const std::string& destination)
+{
+    HWND hDestination = ChooseCopyTask(wizard);
+    TypeText(hDestination, IDC_DIRECTORY, destination.c_str());
+    PostClick(hDestination, IDC_CREATE);
+    CHECK(WaitFor([&] { return Exists(destination); }, 10000));
+    CHECK(WaitFor([&] { return ControlText(hDestination, IDC_DIRECTORY) == destination; }, 10000));
+    CHECK(::IsWindowVisible(hDestination));
+    PostClick(hDestination, IDOK);
+
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nDestination directory:\r\n\t" + destination);
+    PostClick(hSummary, IDOK);
+    CheckCopied(wizard, package, destination);
+}
+
 } // namespace
 
 TEST_CASE("copy road right to left: every page mirrored, with the English texts")
@@ -148,20 +167,7 @@ TEST_CASE("copy road: a directory made on the page receives the package and open
     REQUIRE(wizard.Start(package));
 
     const std::string destination = "C:\\copies\\izov\\driver";
-    HWND hDestination = ChooseCopyTask(wizard);
-    TypeText(hDestination, IDC_DIRECTORY, destination.c_str());
-    PostClick(hDestination, IDC_CREATE);
-    CHECK(WaitFor([&] { return Exists(destination); }, 10000));
-    CHECK(WaitFor([&] { return ControlText(hDestination, IDC_DIRECTORY) == destination; }, 10000));
-    CHECK(::IsWindowVisible(hDestination));
-    PostClick(hDestination, IDOK);
-
-    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
-    REQUIRE(hSummary != NULL);
-    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nDestination directory:\r\n\t" + destination);
-    PostClick(hSummary, IDOK);
-
-    CheckCopied(wizard, package, destination);
+    CopyThroughPages(wizard, package, destination);
     std::vector<std::string> monitorFiles = PlainFiles(package + "\\pxmonitor");
     REQUIRE(!monitorFiles.empty());
     for (const std::string& name : monitorFiles) {
@@ -240,15 +246,6 @@ TEST_CASE("bad input: a package of 2,000 files, copied whole into a directory wi
     WizardProcess wizard;
     REQUIRE(wizard.Start(package));
     const std::string destination = "C:\\Dr\xFC" "cker\\M\xFCller B\xFCro";
-    HWND hDestination = ChooseCopyTask(wizard);
-    TypeText(hDestination, IDC_DIRECTORY, destination.c_str());
-    PostClick(hDestination, IDC_CREATE);
-    CHECK(WaitFor([&] { return Exists(destination); }, 10000));
-    PostClick(hDestination, IDOK);
-    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
-    REQUIRE(hSummary != NULL);
-    CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nDestination directory:\r\n\t" + destination);
-    PostClick(hSummary, IDOK);
-    CheckCopied(wizard, package, destination);
+    CopyThroughPages(wizard, package, destination);
     CHECK(PlainFiles(destination).size() == PlainFiles(package).size());
 }
