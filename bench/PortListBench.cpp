@@ -2,11 +2,11 @@
 // (with their connections), next to a bare EnumPortsA and the same list-view insertion into
 // the same dialog, in one run.
 //   port_list_bench PACKAGE_DIRECTORY [RUNS] [PORTS]
+#include "bench/Timing.h"
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "tests/harness/Spooler.h"
 #include "ui/PrinterDlg.h"
-#include <algorithm>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string>
@@ -15,20 +15,6 @@
 namespace {
 
 const char kMonitor[] = "ZUV Izov Language/Port Monitor";
-
-double Now()
-{
-    LARGE_INTEGER frequency, now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.empty() ? -1 : times[times.size() / 2];
-}
 
 struct PageRun {
     CPrinterDlg* pPage;
@@ -114,22 +100,22 @@ int main(int argc, char** argv)
         PageRun run = { &page, nPorts + 1, false };  // and the file port
         g_pRun = &run;
         ::SetTimer(NULL, 0, 1, &WhenListed);
-        double dStart = Now();
+        double dStart = bench::Now();
         page.DoModal();
-        pageTimes.push_back(Now() - dStart);
+        pageTimes.push_back(bench::Now() - dStart);
         if (!run.bListed) {
             fprintf(stderr, "port_list_bench: the page did not list every port\n");
             return 1;
         }
-        dStart = Now();
+        dStart = bench::Now();
         if (ListBare() != nPorts) {
             fprintf(stderr, "port_list_bench: the spooler did not list every port\n");
             return 1;
         }
-        bareTimes.push_back(Now() - dStart);
+        bareTimes.push_back(bench::Now() - dStart);
     }
-    double dPage = Median(pageTimes);
-    double dBare = Median(bareTimes);
+    double dPage = bench::Median(pageTimes);
+    double dBare = bench::Median(bareTimes);
     printf("Listing %d ports of the monitor (%d runs):\n", nPorts, nRuns);
     printf("  on the printer page:     median %8.1f ms\n", dPage);
     printf("  bare EnumPortsA + list:  median %8.1f ms\n", dBare);

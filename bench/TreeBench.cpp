@@ -2,9 +2,9 @@
 // subdirectories (each with one of its own), next to the same listings made bare with
 // FindFirstFile/FindNextFile: the directory and each of its subdirectories.
 //   tree_bench [RUNS] [SUBDIRECTORIES]
+#include "bench/Timing.h"
 #include "framework/Afx.h"
 #include "ui/DestinationDlg.h"
-#include <algorithm>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string>
@@ -25,14 +25,6 @@ struct Bench {
 };
 
 Bench* g_pBench = NULL;
-
-double Now()
-{
-    LARGE_INTEGER frequency, now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart * 1000.0 / frequency.QuadPart;
-}
 
 void MakeTree(int nSubdirectories)
 {
@@ -85,9 +77,9 @@ double OpenInTree(Bench& bench)
     HTREEITEM hBig = ChildNamed(tree, tree.GetSelectedItem(), "big");
     if (hBig == NULL)
         return -1;
-    double dStart = Now();
+    double dStart = bench::Now();
     tree.Expand(hBig, TVE_EXPAND);
-    double dElapsed = Now() - dStart;
+    double dElapsed = bench::Now() - dStart;
 
     int nChildren = 0;
     for (HTREEITEM h = tree.GetChildItem(hBig); h != NULL; h = tree.GetNextSiblingItem(h)) {
@@ -102,9 +94,9 @@ double OpenInTree(Bench& bench)
 
 double ListBareTimed()
 {
-    double dStart = Now();
+    double dStart = bench::Now();
     ListBare(kBig, true);
-    return Now() - dStart;
+    return bench::Now() - dStart;
 }
 
 void CALLBACK RunBench(HWND, UINT, UINT_PTR nTimer, DWORD)
@@ -121,12 +113,6 @@ void CALLBACK RunBench(HWND, UINT, UINT_PTR nTimer, DWORD)
         bench.bareTimes.push_back(ListBareTimed());
     }
     bench.pPage->EndDialog(IDCANCEL);
-}
-
-double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times.empty() ? 0 : times[times.size() / 2];
 }
 
 } // namespace
@@ -153,13 +139,13 @@ int main(int argc, char** argv)
     g_pBench = &bench;
     ::SetTimer(NULL, 0, 10, &RunBench);
     page.DoModal();
-    if (bench.treeTimes.empty() || Median(bench.treeTimes) < 0 || !bench.bTreeComplete) {
+    if (bench.treeTimes.empty() || bench::Median(bench.treeTimes) < 0 || !bench.bTreeComplete) {
         fprintf(stderr, "tree_bench: the tree did not show the directory and its subdirectories\n");
         return 1;
     }
 
-    double dTree = Median(bench.treeTimes);
-    double dBare = Median(bench.bareTimes);
+    double dTree = bench::Median(bench.treeTimes);
+    double dBare = bench::Median(bench.bareTimes);
     printf("Opening a directory of %d subdirectories, each with one of its own (%d runs):\n", bench.nSubdirectories,
            bench.nRuns);
     printf("  in the tree:             median %8.1f ms\n", dTree);

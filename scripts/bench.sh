@@ -12,6 +12,12 @@ echo "== Start-up: setup.exe to its visible welcome page (aim: within 1.2x)"
     /median/ { for (i = 1; i < NF; ++i) if ($i == "median") m[++n] = $(i + 1) }
     END { if (n == 2 && m[2] > 0) printf "ratio setup.exe / message box:     %8.2f\n", m[1] / m[2] }'
 echo
+echo "== Install: from Finish to the printer created (aim: within 1.5x)"
+"$top/scripts/bench-finish.sh" install "${BENCH_RUNS:-15}"
+echo
+echo "== Copy task: from Finish to the destination opened (aim: within 1.3x)"
+"$top/scripts/bench-finish.sh" copy "${BENCH_RUNS:-15}"
+echo
 echo "== Directory tree: opening 5,000 subdirectories (aim: within 2x)"
 "$top/scripts/bench-tree.sh" "${BENCH_TREE_RUNS:-5}"
 echo
