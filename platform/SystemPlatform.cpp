@@ -12,6 +12,8 @@ const char kPrinterClass[] = "Printer";
 const char kPrinterClassGuid[] = "{4D36E979-E325-11CE-BFC1-08002BE10318}";
 
 const char kRawDatatype[] = "RAW";
+// Room for some hundred ports at the first try.
+const DWORD kPortListBytes = 16384;
 
 bool IsEmpty(LPCSTR psz)
 {
@@ -85,13 +87,18 @@ bool AreKnownPorts(LPCSTR pszPorts)
 {
     if (IsEmpty(pszPorts))
         return false;
+    // Every monitor lists its ports on each call: one call does for a list that fits the
+    // first buffer, a second is made only for a longer one.
     DWORD cbNeeded = 0;
     DWORD nPorts = 0;
-    if (::EnumPortsA(NULL, 1, NULL, 0, &cbNeeded, &nPorts) || ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return false;
-    std::vector<BYTE> buffer(cbNeeded);
-    if (!::EnumPortsA(NULL, 1, buffer.data(), cbNeeded, &cbNeeded, &nPorts))
-        return false;
+    std::vector<BYTE> buffer(kPortListBytes);
+    if (!::EnumPortsA(NULL, 1, buffer.data(), (DWORD)buffer.size(), &cbNeeded, &nPorts)) {
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            return false;
+        buffer.resize(cbNeeded);
+        if (!::EnumPortsA(NULL, 1, buffer.data(), cbNeeded, &cbNeeded, &nPorts))
+            return false;
+    }
     const PORT_INFO_1A* pPorts = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
 
     std::string ports = pszPorts;
@@ -200,9 +207,19 @@ public:
         return ::AddPrinterA(pName, dwLevel, pPrinter);
     }
 
+    // Each connection to the service manager is a round trip to open and another to close, and
+    // the wizard asks it at several steps: it keeps the first connection of each access for
+    // its whole run, and closing one of those leaves it open.
     SC_HANDLE OpenSCManagerA(DWORD dwDesiredAccess) override
     {
-        return ::OpenSCManagerA(NULL, NULL, dwDesiredAccess);
+        for (const KeptManager& kept : m_managers) {
+            if (kept.dwAccess == dwDesiredAccess)
+                return kept.hManager;
+        }
+        SC_HANDLE hManager = ::OpenSCManagerA(NULL, NULL, dwDesiredAccess);
+        if (hManager != NULL)
+            m_managers.push_back({ dwDesiredAccess, hManager });
+        return hManager;
     }
     SC_HANDLE OpenServiceA(SC_HANDLE hManager, LPCSTR lpServiceName, DWORD dwDesiredAccess) override
     {
@@ -228,6 +245,10 @@ public:
     }
     BOOL CloseServiceHandle(SC_HANDLE hService) override
     {
+        for (const KeptManager& kept : m_managers) {
+            if (kept.hManager == hService && hService != NULL)
+                return TRUE;
+        }
         return ::CloseServiceHandle(hService);
     }
 
@@ -291,6 +312,13 @@ public:
                                   pszDestinationInfFileName, cchDestination, pcchRequired,
                                   ppszDestinationComponent);
     }
+
+private:
+    struct KeptManager {
+        DWORD dwAccess;
+        SC_HANDLE hManager;
+    };
+    std::vector<KeptManager> m_managers;
 };
 
 } // namespace
