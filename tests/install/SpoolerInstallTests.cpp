@@ -10,6 +10,7 @@
 #include "tests/harness/Spooler.h"
 #include "tests/harness/Windows.h"
 #include <winspool.h>
+#include <stdio.h>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -205,6 +206,20 @@ TEST_CASE("printers on the file port and on the package monitor's port, never sh
     CHECK(onPort.port == "IZOV1:");
     CHECK(onPort.processor == "WinPrint");
     CHECK((onPort.dwAttributes & PRINTER_ATTRIBUTE_SHARED) == 0);
+
+    // A port list longer than the first read of it takes (some 24 KB): its ports are known too.
+    std::vector<std::string> longList;
+    for (int i = 0; i < 1500; ++i) {
+        char szPort[16];
+        sprintf(szPort, "IZOVL%04d:", i);
+        longList.push_back(szPort);
+        REQUIRE(WriteMonitorPort(kMonitorName, szPort, &dwUsb, sizeof(dwUsb)));
+    }
+    CHECK(app.CreatePrinter(NULL, "Izov far down", kDriver, longList.back().c_str(), NULL, NULL, NULL));
+    CHECK(Printer("Izov far down").port == longList.back());
+    CHECK(boxes.boxes.empty());
+    for (const std::string& port : longList)
+        RemoveMonitorPort(kMonitorName, port);
 
     SUBCASE("the print processor in use: its file moved aside, its registration kept") {
         std::string installed = ProcessorDirectory() + "\\IZOVPP.DLL";
