@@ -32,6 +32,7 @@ const char kPort[] = "IZOV1:";
 const char kDriver[] = "ZUV Izov";
 const char kPrinter[] = "Finish bench";
 const char kApiLibrary[] = "DEROvurEZA.DLL";
+const char kInfFile[] = "izov.inf";
 
 // The wizard with its pages answered: the install or copy task, a printer on the monitor's
 // port or a new destination, then Finish. The clock runs from Finish to the end of the flow.
@@ -214,7 +215,7 @@ struct BareInstall {
                              const_cast<LPSTR>(processor.c_str()));
         if (!ShellCopy(FromPackage(std::string(kApiLibrary) + '\0'), systemDirectory) ||
             !ShellCopy(FromPackage(dependentFiles + '\0'), driverDirectory) ||
-            !::CopyFileA((packageDirectory + "\\" + pszInfName).c_str(), oemCopy.c_str(), FALSE))
+            !::CopyFileA((packageDirectory + "\\" + kInfFile).c_str(), oemCopy.c_str(), FALSE))
             return false;
         DRIVER_INFO_3A info = {};
         info.cVersion = 3;
@@ -239,8 +240,6 @@ struct BareInstall {
         ::ClosePrinter(hPrinter);
         return true;
     }
-
-    const char* pszInfName = "izov.inf";
 };
 
 void Report(const char* pszWhat, const char* pszFloor, const std::vector<double>& wizardTimes,
@@ -262,7 +261,7 @@ int BenchInstall(const std::string& directory, int nRuns)
         return 1;
     }
     BareInstall bare;
-    if (!bare.Read(directory, bare.pszInfName)) {
+    if (!bare.Read(directory, kInfFile)) {
         fprintf(stderr, "finish_bench: the package's driver INF could not be read\n");
         return 1;
     }
