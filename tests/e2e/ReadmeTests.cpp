@@ -35,8 +35,14 @@ TEST_CASE("readme: the package's readme opens in the editor; without one the pag
     HWND hEditor = NULL;
     CHECK(WaitFor([&] { return (hEditor = ::FindWindowA("Notepad", NULL)) != NULL; }, 20000));
     REQUIRE(hEditor != NULL);
-    HWND hText = ::FindWindowExA(hEditor, NULL, "Edit", NULL);
-    CHECK(WithoutCarriageReturns(WindowText(hText)) == WithoutCarriageReturns(FileText(package + "\\readme.txt")));
+    // The editor shows its window before it has read the file.
+    std::string readme = WithoutCarriageReturns(FileText(package + "\\readme.txt"));
+    std::string shown;
+    WaitFor([&] {
+        shown = WithoutCarriageReturns(WindowText(::FindWindowExA(hEditor, NULL, "Edit", NULL)));
+        return shown == readme;
+    }, 10000);
+    CHECK(shown == readme);
     CHECK(wizard.VisibleWindows() == std::vector<HWND>{ hWelcome });
     ::PostMessageA(hEditor, WM_CLOSE, 0, 0);
     CHECK(WaitFor([&] { return !::IsWindow(hEditor); }, 10000));
