@@ -1,5 +1,6 @@
 #include "tests/harness/Keyboard.h"
 #include "tests/harness/Windows.h"
+#include <stdio.h>
 #include <vector>
 
 namespace harness {
@@ -20,11 +21,27 @@ void AddKey(std::vector<INPUT>& inputs, WORD wKey, DWORD dwFlags)
 
 bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs)
 {
+    // Without a window manager, Wine sometimes hands the keyboard to the desktop when a
+    // dialog closes under load, after its owner has been activated. Where a user would click
+    // the window then, the wait does the same once the desktop has held the keyboard a while.
+    const DWORD dwDesktopGraceMs = 1000;
+    DWORD dwDesktopSince = 0;
+    bool bActivated = false;
     return WaitFor([&] {
         GUITHREADINFO info = {};
         info.cbSize = sizeof(info);
-        return ::GetForegroundWindow() == hWindow &&
-               ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWindow, NULL), &info) && info.hwndActive == hWindow;
+        HWND hForeground = ::GetForegroundWindow();
+        if (hForeground == hWindow)
+            return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWindow, NULL), &info) && info.hwndActive == hWindow;
+        if (hForeground != ::GetDesktopWindow() && hForeground != NULL) {
+            dwDesktopSince = 0;
+        } else if (dwDesktopSince == 0) {
+            dwDesktopSince = ::GetTickCount() | 1;
+        } else if (!bActivated && ::GetTickCount() - dwDesktopSince > dwDesktopGraceMs) {
+            fprintf(stderr, "harness: the desktop held the keyboard; activating the window as a click would\n");
+            bActivated = ::SetForegroundWindow(hWindow) != FALSE;
+        }
+        return false;
     }, dwTimeoutMs);
 }
 
