@@ -16,33 +16,6 @@ using namespace harness;
 
 namespace {
 
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The names of the directory's plain files.
-std::vector<std::string> PlainFiles(const std::string& directory)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE hFind = ::FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (::FindNextFileA(hFind, &found));
-    ::FindClose(hFind);
-    return names;
-}
-
-std::string WithoutCarriageReturns(std::string text)
-{
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-}
-
 // Closes every top-level window of the class, as the user would; true if one was there.
 bool CloseWindowsOfClass(const char* pszClass, DWORD dwTimeoutMs)
 {
@@ -63,7 +36,7 @@ void CheckCopied(WizardProcess& wizard, const std::string& package, const std::s
     CHECK(wizard.WaitForExit(60000, &dwExitCode));
     CHECK(dwExitCode == 0);
     CHECK(CloseWindowsOfClass("ExplorerWClass", 10000));
-    std::vector<std::string> files = PlainFiles(package);
+    std::vector<std::string> files = FilesIn(package);
     REQUIRE(!files.empty());
     for (const std::string& name : files) {
         CAPTURE(name);
@@ -168,7 +141,7 @@ TEST_CASE("copy road: a directory made on the page receives the package and open
 
     const std::string destination = "C:\\copies\\izov\\driver";
     CopyThroughPages(wizard, package, destination);
-    std::vector<std::string> monitorFiles = PlainFiles(package + "\\pxmonitor");
+    std::vector<std::string> monitorFiles = FilesIn(package + "\\pxmonitor");
     REQUIRE(!monitorFiles.empty());
     for (const std::string& name : monitorFiles) {
         CAPTURE(name);
@@ -247,5 +220,5 @@ TEST_CASE("bad input: a package of 2,000 files, copied whole into a directory wi
     REQUIRE(wizard.Start(package));
     const std::string destination = "C:\\Dr\xFC" "cker\\M\xFCller B\xFCro";
     CopyThroughPages(wizard, package, destination);
-    CHECK(PlainFiles(destination).size() == PlainFiles(package).size());
+    CHECK(FilesIn(destination).size() == FilesIn(package).size());
 }

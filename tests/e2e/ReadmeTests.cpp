@@ -9,18 +9,6 @@
 
 using namespace harness;
 
-namespace {
-
-std::string WithoutCarriageReturns(std::string text)
-{
-    std::string::size_type n;
-    while ((n = text.find('\r')) != std::string::npos)
-        text.erase(n, 1);
-    return text;
-}
-
-} // namespace
-
 TEST_CASE("readme: the package's readme opens in the editor; without one the page stays as it was")
 {
     // The association every Windows installation has for text files.

@@ -21,6 +21,17 @@ void Shoot(HWND hWnd, const std::string& name)
     CHECK(SaveWindowImage(hWnd, directory + "\\" + name + ".bmp"));
 }
 
+// Next to the summary page, its picture, then Cancel.
+void ShootSummaryAndCancel(WizardProcess& wizard, HWND hPage, const char* pszName)
+{
+    PostClick(hPage, IDOK);
+    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
+    REQUIRE(hSummary != NULL);
+    Shoot(hSummary, pszName);
+    PostClick(hSummary, IDCANCEL);
+    CHECK(wizard.WaitForExit(10000));
+}
+
 } // namespace
 
 TEST_CASE("screenshots: the welcome, printer and summary pages" * doctest::skip())
@@ -46,13 +57,7 @@ TEST_CASE("screenshots: the welcome, printer and summary pages" * doctest::skip(
     REQUIRE(WaitFor([&] { return ListColumn(hPorts, 0).size() == 2; }, 10000));
     TypeText(hPrinter, IDC_PRINTER_NAME, "Izov Office");
     Shoot(hPrinter, "printer");
-
-    PostClick(hPrinter, IDOK);
-    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
-    REQUIRE(hSummary != NULL);
-    Shoot(hSummary, "summary");
-    PostClick(hSummary, IDCANCEL);
-    CHECK(wizard.WaitForExit(10000));
+    ShootSummaryAndCancel(wizard, hPrinter, "summary");
 }
 
 TEST_CASE("screenshots: the destination page with a directory selected" * doctest::skip())
@@ -71,13 +76,7 @@ TEST_CASE("screenshots: the destination page with a directory selected" * doctes
     // The focus on the tree, so that the selection shows in its colours.
     ::PostMessageA(hDestination, WM_NEXTDLGCTL, (WPARAM)::GetDlgItem(hDestination, IDC_DIRECTORY_TREE), TRUE);
     Shoot(hDestination, "destination");
-
-    PostClick(hDestination, IDOK);
-    HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
-    REQUIRE(hSummary != NULL);
-    Shoot(hSummary, "summary-copy");
-    PostClick(hSummary, IDCANCEL);
-    CHECK(wizard.WaitForExit(10000));
+    ShootSummaryAndCancel(wizard, hDestination, "summary-copy");
 }
 
 // Run under a right-to-left locale (LANG and LC_ALL set to one).

@@ -1,13 +1,12 @@
 #include "tests/harness/Files.h"
 #include <windows.h>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string.h>
 
 namespace harness {
-
-namespace {
 
 void RemoveTree(const std::string& path)
 {
@@ -30,8 +29,6 @@ void RemoveTree(const std::string& path)
     }
     ::RemoveDirectoryA(path.c_str());
 }
-
-} // namespace
 
 std::string ProgramDirectory()
 {
@@ -77,6 +74,40 @@ std::vector<std::string> NamesOfList(const char* pszList)
     for (const char* psz = pszList; *psz != '\0'; psz += strlen(psz) + 1)
         names.push_back(psz);
     return names;
+}
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> FilesIn(const std::string& directory, const char* pszPattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE hFind = ::FindFirstFileA((directory + "\\" + pszPattern).c_str(), &found);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(found.cFileName);
+        } while (::FindNextFileA(hFind, &found));
+        ::FindClose(hFind);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string WithoutCarriageReturns(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+std::string CurrentDirectory()
+{
+    char szDirectory[MAX_PATH] = "";
+    ::GetCurrentDirectoryA(MAX_PATH, szDirectory);
+    return szDirectory;
 }
 
 TempDirectory::TempDirectory(const char* pszName)

@@ -16,6 +16,16 @@ bool ReadTextFile(const std::string& path, std::string& text);
 std::string FileText(const std::string& path);
 // The names of a list: each with its NUL, then an empty name.
 std::vector<std::string> NamesOfList(const char* pszList);
+// Whether a file or directory is at the path.
+bool Exists(const std::string& path);
+// The names of the directory's plain files that match the pattern, sorted.
+std::vector<std::string> FilesIn(const std::string& directory, const char* pszPattern = "*");
+// The text with its carriage returns left out, for comparing what an edit control shows.
+std::string WithoutCarriageReturns(std::string text);
+// This process's current directory.
+std::string CurrentDirectory();
+// Removes the directory and everything in it.
+void RemoveTree(const std::string& path);
 
 // A new empty directory under the temporary directory, removed with what it holds.
 struct TempDirectory {

@@ -56,9 +56,10 @@ std::vector<std::string> ListColumn(HWND hList, int nColumn)
         item.pszText = reinterpret_cast<LPSTR>(block.Address(sizeof(LVITEMA)));
         item.cchTextMax = (int)kTextSize;
         char szText[kTextSize] = "";
-        if (block.Write(0, &item, sizeof(item)) &&
-            ::SendMessageA(hList, LVM_GETITEMTEXTA, (WPARAM)i, (LPARAM)block.Address()) >= 0)
+        if (block.Write(0, &item, sizeof(item))) {
+            ::SendMessageA(hList, LVM_GETITEMTEXTA, (WPARAM)i, (LPARAM)block.Address());
             block.Read(sizeof(LVITEMA), szText, sizeof(szText));
+        }
         szText[kTextSize - 1] = '\0';
         texts.push_back(szText);
     }
@@ -72,6 +73,9 @@ int SelectedListItem(HWND hList)
 
 bool SelectListItem(HWND hList, int nItem)
 {
+    // Item -1 would be every item: a missing item is not selected.
+    if (nItem < 0)
+        return false;
     BlockInWindowProcess block(hList, sizeof(LVITEMA));
     LVITEMA item = {};
     item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

@@ -1,5 +1,6 @@
 // Shows a dialog of this process and drives it from a script, the way a user would.
 #pragma once
+#include "res/resource.h"
 #include "ui/WizardPage.h"
 #include <functional>
 #include <memory>
@@ -19,5 +20,7 @@ PageRun RunPage(CDialog& page, const std::function<void(HWND hPage)>& script);
 
 // A new page of the template: IDD_WELCOME, IDD_PRINTER, IDD_DESTINATION or IDD_SUMMARY.
 std::unique_ptr<CWizardPage> MakePage(UINT nID);
+// The templates of the wizard's four pages, in the order the install task meets them.
+const UINT kWizardPages[] = { IDD_WELCOME, IDD_PRINTER, IDD_DESTINATION, IDD_SUMMARY };
 
 } // namespace harness

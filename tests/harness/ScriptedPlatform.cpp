@@ -510,4 +510,21 @@ BOOL ScriptedPlatform::SetupCopyOEMInfA(PCSTR pszSourceInfFileName, PCSTR pszMed
                                              ppszDestinationComponent);
 }
 
+namespace {
+
+void SkipPause(DWORD)
+{
+}
+
+} // namespace
+
+SkippedPauses::SkippedPauses() : pfnPrevious(SetPauseFunction(&SkipPause))
+{
+}
+
+SkippedPauses::~SkippedPauses()
+{
+    SetPauseFunction(pfnPrevious);
+}
+
 } // namespace harness

@@ -2,6 +2,7 @@
 // the test chooses with the error it chooses, and that records every call. INF parser calls
 // go to the system's parser (through the shipped boundary) unless a failure is set for them.
 #pragma once
+#include "monitor/Pause.h"
 #include "platform/Platform.h"
 #include <functional>
 #include <map>
@@ -138,6 +139,16 @@ private:
     Platform* m_pPrevious;
     std::map<std::string, Failure> m_failures;
     std::vector<std::string> m_openServices;
+};
+
+// While the object lives, the waits between service queries take no time.
+struct SkippedPauses {
+    SkippedPauses();
+    ~SkippedPauses();
+    SkippedPauses(const SkippedPauses&) = delete;
+    SkippedPauses& operator=(const SkippedPauses&) = delete;
+
+    PauseFunction pfnPrevious;
 };
 
 } // namespace harness

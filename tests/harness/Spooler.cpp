@@ -199,5 +199,4 @@ PrinterFacts Printer(const char* pszName)
     return facts;
 }
 
-
 } // namespace harness

@@ -109,7 +109,7 @@ WindowImage ReadWindowImage(HWND hWnd)
         return image;
     image.cx = info.biWidth;
     image.cy = info.biHeight;
-    const size_t cbRow = ((size_t)image.cx * 3 + 3) & ~(size_t)3;
+    const size_t cbRow = image.cy > 0 ? bits.size() / image.cy : 0;
     image.pixels.resize((size_t)image.cx * image.cy);
     for (int y = 0; y < image.cy; ++y) {
         const BYTE* pRow = bits.data() + cbRow * (image.cy - 1 - y);

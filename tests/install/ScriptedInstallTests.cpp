@@ -35,7 +35,6 @@ struct Package {
     }
     ~Package() { ::SetCurrentDirectoryA(szBefore); }
 
-    bool Exists(const std::string& path) const { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 };
 
 } // namespace
@@ -50,7 +49,7 @@ TEST_CASE("without the printer-driver directory nothing is copied, installed or 
     CDriverWizardApp app;
     CHECK_FALSE(app.InstallPrinterDriver("izov.inf", "ZUV Izov", NULL));
     CHECK(boxes.boxes.empty());
-    CHECK_FALSE(package.Exists(package.drivers.path + "\\IZOVDRV.DLL"));
+    CHECK_FALSE(harness::Exists(package.drivers.path + "\\IZOVDRV.DLL"));
     CHECK(platform.CallsTo("SetupCopyOEMInfA").empty());
     CHECK(platform.CallsTo("AddPrinterDriverExA").empty());
 }
@@ -76,7 +75,7 @@ TEST_CASE("the driver is registered from its description, with bare file names")
     CHECK(driver.dwCopyFlags == APD_COPY_ALL_FILES);
     CHECK(platform.CallsTo("AddPrinterDriverExA") == Calls{ "3 ZUV Izov 4" });
     for (const char* pszFile : { "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" })
-        CHECK(package.Exists(package.drivers.path + "\\" + pszFile));
+        CHECK(harness::Exists(package.drivers.path + "\\" + pszFile));
     CHECK(boxes.boxes.empty());
 }
 
@@ -114,7 +113,7 @@ TEST_CASE("the print processor: installed fresh, replaced when unused, moved asi
         CHECK(hFind != INVALID_HANDLE_VALUE);
         if (hFind != INVALID_HANDLE_VALUE)
             ::FindClose(hFind);
-        CHECK_FALSE(package.Exists(installed));
+        CHECK_FALSE(harness::Exists(installed));
         ::CloseHandle(hHeld);
         CHECK(platform.CallsTo("DeletePrintProcessorA").empty());
 
@@ -138,7 +137,7 @@ TEST_CASE("the print processor: installed fresh, replaced when unused, moved asi
         CHECK(boxes.boxes[0].text.find("ccess") != std::string::npos);
         CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
         CHECK(platform.CallsTo("AddPrintProcessorA").size() == 1);
-        CHECK(package.Exists(installed));
+        CHECK(harness::Exists(installed));
     }
 }
 

@@ -37,27 +37,6 @@ struct StagedPackage {
     std::string File(const char* pszName) const { return path + "\\" + pszName; }
 };
 
-Names FilesIn(const std::string& directory, const char* pszPattern = "*")
-{
-    Names names;
-    WIN32_FIND_DATAA found;
-    HANDLE hFind = ::FindFirstFileA((directory + "\\" + pszPattern).c_str(), &found);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(found.cFileName);
-        } while (::FindNextFileA(hFind, &found));
-        ::FindClose(hFind);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::string Text(const std::string& path)
 {
     return FileText(path);

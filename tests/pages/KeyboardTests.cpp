@@ -55,7 +55,7 @@ TEST_CASE("keyboard: on every page the mnemonics are unique, labels lead to thei
 {
     ScriptedPlatform platform;
     platform.ports = { { "FILE:", "Local Port", "" } };
-    for (UINT nID : { IDD_WELCOME, IDD_PRINTER, IDD_DESTINATION, IDD_SUMMARY }) {
+    for (UINT nID : kWizardPages) {
         CAPTURE(nID);
         std::unique_ptr<CWizardPage> page = MakePage(nID);
         RunPage(*page, [&](HWND hPage) {

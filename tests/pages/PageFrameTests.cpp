@@ -61,8 +61,6 @@ void Close(HWND hPage, CloseAction action)
     }
 }
 
-const UINT kPages[] = { IDD_WELCOME, IDD_PRINTER, IDD_DESTINATION, IDD_SUMMARY };
-
 } // namespace
 
 TEST_CASE("every page closes with Next, Back and Cancel codes however the user closes it")
@@ -75,7 +73,7 @@ TEST_CASE("every page closes with Next, Back and Cancel codes however the user c
     };
     const Case cases[] = { { NEXT_BUTTON, PAGE_NEXT }, { ENTER_KEY, PAGE_NEXT }, { BACK_BUTTON, PAGE_BACK },
                            { CANCEL_BUTTON, PAGE_CANCEL }, { ESCAPE_KEY, PAGE_CANCEL }, { CLOSE_BOX, PAGE_CANCEL } };
-    for (UINT nID : kPages) {
+    for (UINT nID : kWizardPages) {
         for (const Case& c : cases) {
             if (nID == IDD_WELCOME && c.action == BACK_BUTTON)
                 continue;
@@ -148,7 +146,7 @@ TEST_CASE("a page whose data check fails on Next stays open")
 TEST_CASE("every page carries the program's icon, big and small")
 {
     RunningSpooler spooler;
-    for (UINT nID : kPages) {
+    for (UINT nID : kWizardPages) {
         CAPTURE(nID);
         std::unique_ptr<CWizardPage> page = MakePage(nID);
         REQUIRE(page->m_hIcon != NULL);
@@ -175,7 +173,7 @@ TEST_CASE("every page paints the header mark 5 pixels from the right edge and 12
     REQUIRE(referenceDC.CreateCompatibleDC(NULL));
     HGDIOBJ hOld = referenceDC.SelectObject(&reference);
 
-    for (UINT nID : kPages) {
+    for (UINT nID : kWizardPages) {
         CAPTURE(nID);
         std::unique_ptr<CWizardPage> page = MakePage(nID);
         RunPage(*page, [&](HWND hPage) {
@@ -205,7 +203,7 @@ TEST_CASE("every page paints the header mark 5 pixels from the right edge and 12
 TEST_CASE("a page shown 20 times keeps one header bitmap and leaves no GDI object behind")
 {
     RunningSpooler spooler;
-    for (UINT nID : kPages) {
+    for (UINT nID : kWizardPages) {
         CAPTURE(nID);
         std::vector<HGDIOBJ> headers;
         LONG nObjects = CGdiObject::GetLiveCount();

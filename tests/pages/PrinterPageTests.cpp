@@ -27,27 +27,16 @@ const char kNameTaken[] = "A printer by that name or shared name is already inst
 const char kIllegalName[] = "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too "
                             "long. Maximum length is 220 characters.";
 
-void SkipPauses(DWORD)
-{
-}
-
 HWND Ports(HWND hPage)
 {
     return ::GetDlgItem(hPage, IDC_PORTS);
-}
-
-std::string CurrentDirectory()
-{
-    char szDirectory[MAX_PATH] = "";
-    ::GetCurrentDirectoryA(MAX_PATH, szDirectory);
-    return szDirectory;
 }
 
 // The spooler of the example: two local ports, the file port and the monitor's PX1 (USB) and
 // PX2 (serial port 3), with the page's buffers and the process's directory as a run leaves them.
 struct ExampleSpooler {
     ScriptedPlatform platform;
-    PauseFunction pfnPause = SetPauseFunction(&SkipPauses);
+    SkippedPauses pauses;
     std::string before = CurrentDirectory();
     std::vector<std::string> registryPorts;
 
@@ -63,7 +52,6 @@ struct ExampleSpooler {
         for (const std::string& port : registryPorts)
             RemoveMonitorPort(kMonitor, port);
         ::SetCurrentDirectoryA(before.c_str());
-        SetPauseFunction(pfnPause);
     }
     void SetType(const std::string& port, DWORD dwType)
     {

@@ -93,7 +93,7 @@ TEST_CASE("right-to-left: every page is mirrored, and its images read the right 
     ScriptedPlatform platform;
     platform.ports = { { "FILE:", "Local Port", "" } };
     const std::vector<bool> mark = MarkPixels();
-    for (UINT nID : { IDD_WELCOME, IDD_PRINTER, IDD_DESTINATION, IDD_SUMMARY }) {
+    for (UINT nID : kWizardPages) {
         CAPTURE(nID);
         std::unique_ptr<CWizardPage> page = MakePage(nID);
         RunPage(*page, [&](HWND hPage) {

@@ -21,10 +21,6 @@ const char kCopyHeading[] = "Check the information about the files to be copied.
 const char kStartSpooler[] = "To install a printer driver, the spooler service must be running. The spooler is "
                              "currently stopped.\n\nDo you want to start this service?";
 
-void SkipPauses(DWORD)
-{
-}
-
 // The flow up to a real summary page, whose Finish meets a stopped spooler that the user
 // declines to start. Whatever the flow would do after Finish lands in its trace.
 class WizardWithSummary : public ScriptedWizard {
@@ -103,7 +99,7 @@ TEST_CASE("summary page: the heading and the parts there are, each with its labe
 
 TEST_CASE("summary page: Finish asks to start a stopped spooler, for both tasks")
 {
-    PauseFunction pfnPause = SetPauseFunction(&SkipPauses);
+    SkippedPauses pauses;
     for (BOOL bCopyTask : { FALSE, TRUE }) {
         CAPTURE(bCopyTask);
         ScriptedPlatform platform;
@@ -118,7 +114,6 @@ TEST_CASE("summary page: Finish asks to start a stopped spooler, for both tasks"
         CHECK(boxes.boxes[0].text == kStartSpooler);
         CHECK(platform.CallsTo("StartServiceA") == std::vector<std::string>{ "Spooler" });
     }
-    SetPauseFunction(pfnPause);
 
     // Declined, the program ends at once: nothing after Finish is done.
     CHECK(RunChildProcess("summary_install_declined") == 0);

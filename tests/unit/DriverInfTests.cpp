@@ -192,8 +192,7 @@ TEST_CASE("the sample package's INF describes the ZUV Izov driver, stored in UTF
 {
     std::string sample;
     REQUIRE(harness::ReadTextFile(ProgramDirectory() + "\\izov.inf", sample));
-    std::string lf = sample;
-    lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+    std::string lf = harness::WithoutCarriageReturns(sample);
     std::string utf16 = "\xFF\xFE";
     for (char c : sample) {
         utf16 += c;

@@ -21,10 +21,6 @@ const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
 const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\";
 const char kTestFile[] = "MONITORTEST.TXT";
 
-void SkipPauses(DWORD)
-{
-}
-
 std::string SystemFile(const char* pszName)
 {
     char szSystem[MAX_PATH];
@@ -44,10 +40,10 @@ std::string XpInf(const char* pszFile)
 struct Package {
     char szBefore[MAX_PATH];
     harness::TempDirectory directory;
-    PauseFunction pfnPause;
+    harness::SkippedPauses pauses;
     bool bEntered;
 
-    Package() : directory("monitor-package"), pfnPause(SetPauseFunction(&SkipPauses))
+    Package() : directory("monitor-package")
     {
         ::GetCurrentDirectoryA(MAX_PATH, szBefore);
         bEntered = ::SetCurrentDirectoryA(directory.path.c_str()) != FALSE;
@@ -56,7 +52,6 @@ struct Package {
     {
         ::SetCurrentDirectoryA(szBefore);
         ::DeleteFileA(SystemFile(kTestFile).c_str());
-        SetPauseFunction(pfnPause);
     }
     void AddMonitorDirectory(const std::string& infText, const char* pszInfName = "monitorxp.inf")
     {
