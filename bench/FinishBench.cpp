@@ -14,6 +14,7 @@
 #include "inf/DriverInf.h"
 #include "monitor/SpoolerService.h"
 #include "res/resource.h"
+#include "tests/harness/Files.h"
 #include "tests/harness/Spooler.h"
 #include "ui/DestinationDlg.h"
 #include "ui/PrinterDlg.h"
@@ -86,22 +87,13 @@ protected:
     void OpenWithShell(LPCSTR) override { dDone = bench::Now(); }
 };
 
-std::string ModuleDirectory()
-{
-    char szPath[MAX_PATH] = "";
-    ::GetModuleFileNameA(NULL, szPath, MAX_PATH);
-    char* pszSlash = strrchr(szPath, '\\');
-    if (pszSlash != NULL)
-        *pszSlash = '\0';
-    return szPath;
-}
-
-// The names, each with its NUL, then an empty one, as the shell takes them.
-std::string FileList(const std::vector<std::string>& paths)
+// The paths of the directory's named files, each with its NUL, then an empty one, as the
+// shell takes them.
+std::string FileList(const std::string& directory, const std::vector<std::string>& names)
 {
     std::string list;
-    for (const std::string& path : paths)
-        list += path + '\0';
+    for (const std::string& name : names)
+        list += directory + "\\" + name + '\0';
     return list + '\0';
 }
 
@@ -116,30 +108,17 @@ bool ShellCopy(const std::string& sources, const std::string& target)
     return ::SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
-// The plain files of a directory, with their paths.
-std::vector<std::string> PlainFiles(const std::string& directory)
+// The plain files of a package copy: its own and its monitor directory's.
+size_t CopiedFiles(const std::string& directory)
 {
-    std::vector<std::string> files;
-    WIN32_FIND_DATAA found;
-    HANDLE hFind = ::FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return files;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(directory + "\\" + found.cFileName);
-    } while (::FindNextFileA(hFind, &found));
-    ::FindClose(hFind);
-    return files;
+    return harness::FilesIn(directory).size() + harness::FilesIn(directory + "\\pxmonitor").size();
 }
 
-void RemoveDirectoryTree(const std::string& directory)
+// An empty destination, as the destination page leaves a new one.
+void EmptyDestination(const std::string& directory)
 {
-    std::string from = directory + '\0' + '\0';
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    ::SHFileOperationA(&operation);
+    harness::RemoveTree(directory);
+    ::CreateDirectoryA(directory.c_str(), NULL);
 }
 
 // Puts the spooler back as it was before the install: no printer, driver or print processor.
@@ -201,10 +180,7 @@ struct BareInstall {
     // The package's paths of the listed names (each with its NUL, then an empty name).
     std::string FromPackage(const std::string& names) const
     {
-        std::vector<std::string> paths;
-        for (const char* p = names.c_str(); *p != '\0'; p += strlen(p) + 1)
-            paths.push_back(packageDirectory + "\\" + p);
-        return FileList(paths);
+        return FileList(packageDirectory, harness::NamesOfList(names.c_str()));
     }
 
     bool Run() const
@@ -280,9 +256,10 @@ int BenchInstall(const std::string& directory, int nRuns)
         double dStart = bench::Now();
         bool bDone = bare.Run();
         floorTimes.push_back(bench::Now() - dStart);
+        DWORD dwError = bDone ? 0 : ::GetLastError();
         if (!bDone || !PrinterCreated()) {
             fprintf(stderr, "finish_bench: the bare calls did not create the printer (error %lu)\n",
-                    ::GetLastError());
+                    (unsigned long)dwError);
             return 1;
         }
     }
@@ -295,35 +272,33 @@ int BenchCopy(const std::string& directory, int nRuns)
 {
     const std::string target = "C:\\finishbench";
     const std::string monitorDirectory = directory + "\\pxmonitor";
-    const std::string packageFiles = FileList(PlainFiles(directory));
-    const std::string monitorFiles = FileList(PlainFiles(monitorDirectory));
-    size_t nFiles = PlainFiles(directory).size() + PlainFiles(monitorDirectory).size();
+    const std::string packageFiles = FileList(directory, harness::FilesIn(directory));
+    const std::string monitorFiles = FileList(monitorDirectory, harness::FilesIn(monitorDirectory));
+    const size_t nFiles = CopiedFiles(directory);
 
     FinishedWizard wizard;
     wizard.bCopy = true;
     wizard.destination = target;
     std::vector<double> wizardTimes, floorTimes;
     for (int nRun = 0; nRun < nRuns; ++nRun) {
-        RemoveDirectoryTree(target);
-        ::CreateDirectoryA(target.c_str(), NULL);  // the destination page makes it
+        EmptyDestination(target);
         wizard.RunFromWelcome();
-        if (wizard.dDone == 0 || PlainFiles(target).size() + PlainFiles(target + "\\pxmonitor").size() != nFiles) {
+        if (wizard.dDone == 0 || CopiedFiles(target) != nFiles) {
             fprintf(stderr, "finish_bench: the wizard did not copy the package\n");
             return 1;
         }
         wizardTimes.push_back(wizard.dDone - wizard.dFinish);
 
-        RemoveDirectoryTree(target);
-        ::CreateDirectoryA(target.c_str(), NULL);
+        EmptyDestination(target);
         double dStart = bench::Now();
         bool bDone = ShellCopy(packageFiles, target) && ShellCopy(monitorFiles, target + "\\pxmonitor");
         floorTimes.push_back(bench::Now() - dStart);
-        if (!bDone || PlainFiles(target).size() + PlainFiles(target + "\\pxmonitor").size() != nFiles) {
+        if (!bDone || CopiedFiles(target) != nFiles) {
             fprintf(stderr, "finish_bench: the bare copy did not copy the package\n");
             return 1;
         }
     }
-    RemoveDirectoryTree(target);
+    harness::RemoveTree(target);
     char szWhat[64];
     sprintf(szWhat, "From Finish to the destination opened, %u files", (unsigned)nFiles);
     Report(szWhat, "bare SHFileOperationA:", wizardTimes, floorTimes);
@@ -341,7 +316,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: finish_bench install|copy [RUNS]\n");
         return 2;
     }
-    std::string directory = ModuleDirectory();
+    std::string directory = harness::ProgramDirectory();
     ::SetCurrentDirectoryA(directory.c_str());
     if (!harness::StartSpoolerService()) {
         fprintf(stderr, "finish_bench: the spooler did not start\n");

@@ -15,11 +15,14 @@
 namespace {
 
 const char kMonitor[] = "ZUV Izov Language/Port Monitor";
+// A page not up by then is given up.
+const DWORD kGiveUpMs = 60000;
 
 struct PageRun {
     CPrinterDlg* pPage;
     int nExpected;
     bool bListed;
+    DWORD dwStarted;
 };
 PageRun* g_pRun = NULL;
 
@@ -27,8 +30,13 @@ PageRun* g_pRun = NULL;
 void CALLBACK WhenListed(HWND, UINT, UINT_PTR nTimer, DWORD)
 {
     HWND hPage = g_pRun->pPage->m_hWnd;
-    if (hPage == NULL || !::IsWindowVisible(hPage))
+    if (hPage == NULL || !::IsWindowVisible(hPage)) {
+        if (hPage != NULL && ::GetTickCount() - g_pRun->dwStarted > kGiveUpMs) {
+            ::KillTimer(NULL, nTimer);
+            ::EndDialog(hPage, IDCANCEL);
+        }
         return;
+    }
     ::KillTimer(NULL, nTimer);
     g_pRun->bListed = (int)::SendDlgItemMessageA(hPage, IDC_PORTS, LVM_GETITEMCOUNT, 0, 0) == g_pRun->nExpected;
     ::EndDialog(hPage, IDCANCEL);
@@ -97,7 +105,7 @@ int main(int argc, char** argv)
     std::vector<double> pageTimes, bareTimes;
     for (int nRun = 0; nRun < nRuns; ++nRun) {
         CPrinterDlg page;
-        PageRun run = { &page, nPorts + 1, false };  // and the file port
+        PageRun run = { &page, nPorts + 1, false, ::GetTickCount() };  // and the file port
         g_pRun = &run;
         ::SetTimer(NULL, 0, 1, &WhenListed);
         double dStart = bench::Now();

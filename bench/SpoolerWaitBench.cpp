@@ -29,8 +29,10 @@ int main(int argc, char** argv)
 {
     AfxWinInit(::GetModuleHandleA(NULL));
     int nSeconds = argc > 1 ? atoi(argv[1]) : 20;
-    if (nSeconds < 1) {
-        fprintf(stderr, "usage: spooler_wait_bench [SECONDS]\n");
+    // A wait as long as the wizard's limit would end in its timeout, not in a running spooler.
+    if (nSeconds < 1 || (DWORD)nSeconds * 1000 >= SERVICE_WAIT_LIMIT_MS) {
+        fprintf(stderr, "usage: spooler_wait_bench [SECONDS], under %lu\n",
+                (unsigned long)(SERVICE_WAIT_LIMIT_MS / 1000));
         return 2;
     }
     harness::ScriptedPlatform platform;

@@ -75,8 +75,10 @@ double OpenInTree(Bench& bench)
     // A fresh "big", shown but never opened, as the look-ahead of its parent leaves it.
     tree.SelectPath(kTop);
     HTREEITEM hBig = ChildNamed(tree, tree.GetSelectedItem(), "big");
-    if (hBig == NULL)
-        return -1;
+    if (hBig == NULL) {
+        bench.bTreeComplete = false;
+        return 0;
+    }
     double dStart = bench::Now();
     tree.Expand(hBig, TVE_EXPAND);
     double dElapsed = bench::Now() - dStart;
@@ -139,7 +141,7 @@ int main(int argc, char** argv)
     g_pBench = &bench;
     ::SetTimer(NULL, 0, 10, &RunBench);
     page.DoModal();
-    if (bench.treeTimes.empty() || bench::Median(bench.treeTimes) < 0 || !bench.bTreeComplete) {
+    if (bench.treeTimes.empty() || !bench.bTreeComplete) {
         fprintf(stderr, "tree_bench: the tree did not show the directory and its subdirectories\n");
         return 1;
     }

@@ -162,7 +162,8 @@ public:
             return FALSE;
         }
         // Windows refuses a driver whose files are not there to take; some spoolers register it.
-        if (dwLevel == 3 && pInfo != NULL && !AreDriverFilesPresent(*reinterpret_cast<const DRIVER_INFO_3A*>(pDriverInfo))) {
+        if (dwLevel == 3 && pInfo != NULL &&
+            !AreDriverFilesPresent(*reinterpret_cast<const DRIVER_INFO_3A*>(pDriverInfo))) {
             ::SetLastError(ERROR_FILE_NOT_FOUND);
             return FALSE;
         }
@@ -246,7 +247,7 @@ public:
     BOOL CloseServiceHandle(SC_HANDLE hService) override
     {
         for (const KeptManager& kept : m_managers) {
-            if (kept.hManager == hService && hService != NULL)
+            if (kept.hManager == hService)
                 return TRUE;
         }
         return ::CloseServiceHandle(hService);

@@ -10,4 +10,4 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 cp -a "$top/build/package" "$WINEPREFIX/drive_c/benchpackage"
 cp "$top/build/finish_bench.exe" "$WINEPREFIX/drive_c/benchpackage/"
-timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" wine 'C:\benchpackage\finish_bench.exe' "$1" "${2:-15}" 2>/dev/null
+bench_wine 300 'C:\benchpackage\finish_bench.exe' "$1" "${2:-15}"

@@ -5,4 +5,4 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/bench-env.sh"
 
-timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" wine "$top/build/startup_bench.exe" "$package" "${1:-10}" 2>/dev/null
+bench_wine 300 "$top/build/startup_bench.exe" "$package" "${1:-10}"

@@ -6,4 +6,4 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/bench-env.sh"
 
-timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" wine "$top/build/tree_bench.exe" "${1:-5}" "${2:-5000}" 2>/dev/null
+bench_wine 600 "$top/build/tree_bench.exe" "${1:-5}" "${2:-5000}"

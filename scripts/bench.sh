@@ -10,7 +10,10 @@ echo "== Start-up: setup.exe to its visible welcome page (aim: within 1.2x)"
 "$top/scripts/bench-startup.sh" "${BENCH_RUNS:-10}" | awk '
     { print }
     /median/ { for (i = 1; i < NF; ++i) if ($i == "median") m[++n] = $(i + 1) }
-    END { if (n == 2 && m[2] > 0) printf "ratio setup.exe / message box:     %8.2f\n", m[1] / m[2] }'
+    END {
+        if (n != 2 || m[2] <= 0) { print "bench.sh: no start-up ratio" > "/dev/stderr"; exit 1 }
+        printf "ratio setup.exe / message box:     %8.2f\n", m[1] / m[2]
+    }'
 echo
 echo "== Install: from Finish to the printer created (aim: within 1.5x)"
 "$top/scripts/bench-finish.sh" install "${BENCH_RUNS:-15}"
@@ -22,7 +25,7 @@ echo "== Directory tree: opening 5,000 subdirectories (aim: within 2x)"
 "$top/scripts/bench-tree.sh" "${BENCH_TREE_RUNS:-5}"
 echo
 echo "== Waiting for a slow spooler (aim: CPU time under 2% of the wait)"
-timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" wine "$top/build/spooler_wait_bench.exe" 20 2>/dev/null
+bench_wine 120 "$top/build/spooler_wait_bench.exe" 20
 echo
 echo "== Port list: 1,000 ports of the monitor (aim: within 2x)"
-timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" wine "$top/build/port_list_bench.exe" "$package" 5 1000 2>/dev/null
+bench_wine 600 "$top/build/port_list_bench.exe" "$package" 5 1000

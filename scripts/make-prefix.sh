@@ -19,10 +19,7 @@ install_fonts() {
     return 0
 }
 
-if [ -f "$dir/.ready" ]; then
-    install_fonts
-    exit 0
-fi
+[ -f "$dir/.ready" ] && exit 0
 rm -rf "$dir"
 mkdir -p "$(dirname "$dir")"
 export WINEPREFIX="$dir"
