@@ -1,4 +1,5 @@
 #include "tests/harness/Files.h"
+#include "tests/harness/Report.h"
 #include <windows.h>
 #include <algorithm>
 #include <fstream>
@@ -64,7 +65,8 @@ bool ReadTextFile(const std::string& path, std::string& text)
 std::string FileText(const std::string& path)
 {
     std::string text;
-    ReadTextFile(path, text);
+    if (!ReadTextFile(path, text))
+        Fail("cannot read " + path);
     return text;
 }
 

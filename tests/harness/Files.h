@@ -12,7 +12,7 @@ std::string SystemInfDirectory();
 
 bool WriteTextFile(const std::string& path, const std::string& text);
 bool ReadTextFile(const std::string& path, std::string& text);
-// The file's content; empty when it cannot be read.
+// The file's content; a file that cannot be read fails the test.
 std::string FileText(const std::string& path);
 // The names of a list: each with its NUL, then an empty name.
 std::vector<std::string> NamesOfList(const char* pszList);

@@ -1,6 +1,6 @@
 #include "tests/harness/Keyboard.h"
+#include "tests/harness/Report.h"
 #include "tests/harness/Windows.h"
-#include <stdio.h>
 #include <vector>
 
 namespace harness {
@@ -19,15 +19,55 @@ void AddKey(std::vector<INPUT>& inputs, WORD wKey, DWORD dwFlags)
 
 } // namespace
 
+namespace {
+
+// The windows waited for so far, with their processes, to tell whether one of a process's own
+// windows has closed since.
+struct WaitedWindow {
+    HWND hWnd;
+    DWORD dwProcessId;
+};
+std::vector<WaitedWindow> g_waited;
+int g_nRescues = 0;
+
+DWORD ProcessOf(HWND hWnd)
+{
+    DWORD dwProcessId = 0;
+    ::GetWindowThreadProcessId(hWnd, &dwProcessId);
+    return dwProcessId;
+}
+
+// A window of another process, after a window of that process that a test waited for closed.
+bool MayBeRescued(HWND hWindow)
+{
+    DWORD dwProcessId = ProcessOf(hWindow);
+    if (dwProcessId == ::GetCurrentProcessId())
+        return false;
+    for (const WaitedWindow& waited : g_waited) {
+        if (waited.dwProcessId == dwProcessId && waited.hWnd != hWindow && !::IsWindow(waited.hWnd))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int KeyboardRescues()
+{
+    return g_nRescues;
+}
+
 bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs)
 {
     // Without a window manager, Wine sometimes hands the keyboard to the desktop when a
     // dialog closes under load, after its owner has been activated. Where a user would click
-    // the window then, the wait does the same once the desktop has held the keyboard a while.
+    // the window then, the wait does the same once the desktop has held the keyboard a while;
+    // only there, and never unseen: the test gets a warning.
     const DWORD dwDesktopGraceMs = 1000;
     DWORD dwDesktopSince = 0;
     bool bActivated = false;
-    return WaitFor([&] {
+    bool bRefused = false;
+    bool bTaken = WaitFor([&] {
         GUITHREADINFO info = {};
         info.cbSize = sizeof(info);
         HWND hForeground = ::GetForegroundWindow();
@@ -37,12 +77,23 @@ bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs)
             dwDesktopSince = 0;
         } else if (dwDesktopSince == 0) {
             dwDesktopSince = ::GetTickCount() | 1;
-        } else if (!bActivated && ::GetTickCount() - dwDesktopSince > dwDesktopGraceMs) {
-            fprintf(stderr, "harness: the desktop held the keyboard; activating the window as a click would\n");
-            bActivated = ::SetForegroundWindow(hWindow) != FALSE;
+        } else if (!bActivated && !bRefused && ::GetTickCount() - dwDesktopSince > dwDesktopGraceMs) {
+            bRefused = !MayBeRescued(hWindow);
+            if (!bRefused) {
+                ++g_nRescues;
+                Warn(Said() << "the desktop held the keyboard after a window of process " << ProcessOf(hWindow)
+                            << " closed; window \"" << WindowText(hWindow)
+                            << "\" was activated as a click would (rescue " << g_nRescues << " of this run)");
+                bActivated = ::SetForegroundWindow(hWindow) != FALSE;
+            }
         }
         return false;
     }, dwTimeoutMs);
+    if (!bTaken && bRefused)
+        Fail(Said() << "the desktop kept the keyboard from window \"" << WindowText(hWindow)
+                    << "\", and no window of its process had closed: not rescued");
+    g_waited.push_back(WaitedWindow{ hWindow, ProcessOf(hWindow) });
+    return bTaken;
 }
 
 void PressKey(WORD wKey, WORD wModifier)

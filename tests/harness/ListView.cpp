@@ -1,11 +1,22 @@
 #include "tests/harness/ListView.h"
+#include "tests/harness/Report.h"
 #include <commctrl.h>
 
 namespace harness {
 
 namespace {
 
-// A block of memory in the process that owns the window, freed with the object.
+// False, and the test failed, when the list is no window.
+bool IsList(HWND hList)
+{
+    if (::IsWindow(hList))
+        return true;
+    Fail(Said() << "no list view: window " << hList);
+    return false;
+}
+
+// A block of memory in the process that owns the window, freed with the object; the test fails
+// when there is none.
 class BlockInWindowProcess {
 public:
     BlockInWindowProcess(HWND hWnd, SIZE_T cb) : m_hProcess(NULL), m_pBlock(NULL)
@@ -15,6 +26,9 @@ public:
         m_hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, dwProcessId);
         if (m_hProcess != NULL)
             m_pBlock = ::VirtualAllocEx(m_hProcess, NULL, cb, MEM_COMMIT, PAGE_READWRITE);
+        if (m_pBlock == NULL)
+            Fail(Said() << "no memory for list view " << hWnd << " in process " << dwProcessId << ": error "
+                        << ::GetLastError());
     }
     ~BlockInWindowProcess()
     {
@@ -27,14 +41,21 @@ public:
     bool IsReady() const { return m_pBlock != NULL; }
     bool Write(SIZE_T nOffset, const void* pData, SIZE_T cb)
     {
-        return ::WriteProcessMemory(m_hProcess, Address(nOffset), pData, cb, NULL) != FALSE;
+        return Succeeded(::WriteProcessMemory(m_hProcess, Address(nOffset), pData, cb, NULL), "write");
     }
     bool Read(SIZE_T nOffset, void* pData, SIZE_T cb) const
     {
-        return ::ReadProcessMemory(m_hProcess, Address(nOffset), pData, cb, NULL) != FALSE;
+        return Succeeded(::ReadProcessMemory(m_hProcess, Address(nOffset), pData, cb, NULL), "read");
     }
 
 private:
+    static bool Succeeded(BOOL bDone, const char* pszWhat)
+    {
+        if (!bDone)
+            Fail(Said() << "cannot " << pszWhat << " a list view's item in its process: error " << ::GetLastError());
+        return bDone != FALSE;
+    }
+
     HANDLE m_hProcess;
     void* m_pBlock;
 };
@@ -46,6 +67,8 @@ const SIZE_T kTextSize = 1024;
 std::vector<std::string> ListColumn(HWND hList, int nColumn)
 {
     std::vector<std::string> texts;
+    if (!IsList(hList))
+        return texts;
     BlockInWindowProcess block(hList, sizeof(LVITEMA) + kTextSize);
     if (!block.IsReady())
         return texts;
@@ -56,10 +79,11 @@ std::vector<std::string> ListColumn(HWND hList, int nColumn)
         item.pszText = reinterpret_cast<LPSTR>(block.Address(sizeof(LVITEMA)));
         item.cchTextMax = (int)kTextSize;
         char szText[kTextSize] = "";
-        if (block.Write(0, &item, sizeof(item))) {
-            ::SendMessageA(hList, LVM_GETITEMTEXTA, (WPARAM)i, (LPARAM)block.Address());
-            block.Read(sizeof(LVITEMA), szText, sizeof(szText));
-        }
+        if (!block.Write(0, &item, sizeof(item)))
+            break;
+        ::SendMessageA(hList, LVM_GETITEMTEXTA, (WPARAM)i, (LPARAM)block.Address());
+        if (!block.Read(sizeof(LVITEMA), szText, sizeof(szText)))
+            break;
         szText[kTextSize - 1] = '\0';
         texts.push_back(szText);
     }
@@ -68,13 +92,13 @@ std::vector<std::string> ListColumn(HWND hList, int nColumn)
 
 int SelectedListItem(HWND hList)
 {
-    return (int)::SendMessageA(hList, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+    return IsList(hList) ? (int)::SendMessageA(hList, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED) : -1;
 }
 
 bool SelectListItem(HWND hList, int nItem)
 {
     // Item -1 would be every item: a missing item is not selected.
-    if (nItem < 0)
+    if (nItem < 0 || !IsList(hList))
         return false;
     BlockInWindowProcess block(hList, sizeof(LVITEMA));
     LVITEMA item = {};
@@ -85,6 +109,8 @@ bool SelectListItem(HWND hList, int nItem)
 
 void DoubleClickListItem(HWND hList, int nItem)
 {
+    if (!IsList(hList))
+        return;
     RECT rect = {};
     rect.left = LVIR_BOUNDS;
     ::SendMessageA(hList, LVM_GETITEMRECT, (WPARAM)nItem, (LPARAM)&rect);

@@ -1,4 +1,5 @@
 #include "tests/harness/MessageBoxes.h"
+#include "tests/harness/Report.h"
 #include "tests/harness/Windows.h"
 #include <algorithm>
 
@@ -117,6 +118,15 @@ int DefaultAnswer(HWND hBox)
 
 } // namespace
 
+std::string SystemErrorText(DWORD dwError)
+{
+    char szText[1024] = "";
+    if (!::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, dwError,
+                          MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), szText, sizeof(szText), NULL))
+        Fail(Said() << "the system has no text for error " << dwError);
+    return szText;
+}
+
 bool IsMessageBox(HWND hWnd)
 {
     return ClassName(hWnd) == "#32770" && ::GetDlgItem(hWnd, kIconID) != NULL &&
@@ -148,6 +158,9 @@ MessageBoxRecorder::~MessageBoxRecorder()
 {
     ::UnhookWindowsHookEx(m_hHook);
     g_pRecorder = NULL;
+    for (size_t i = boxes.m_nSeen; i < boxes.m_records.size(); ++i)
+        Fail(Said() << "a message box the test never looked at: \"" << boxes.m_records[i].caption << "\": \""
+                    << boxes.m_records[i].text << "\"");
 }
 
 LRESULT CALLBACK MessageBoxRecorder::CbtProc(int nCode, WPARAM wParam, LPARAM lParam)
@@ -171,7 +184,7 @@ void MessageBoxRecorder::OnBoxActivated(HWND hBox)
     } else {
         box.answer = DefaultAnswer(hBox);
     }
-    boxes.push_back(box);
+    boxes.m_records.push_back(box);
     AnswerMessageBox(hBox, box.answer);
 }
 

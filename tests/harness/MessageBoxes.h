@@ -16,12 +16,36 @@ struct MessageBoxRecord {
     int answer;     // the button that answered it
 };
 
+// The system's text for an error code, as the program's error boxes show it.
+std::string SystemErrorText(DWORD dwError);
 // True for a message box window (not one of the program's own dialogs).
 bool IsMessageBox(HWND hWnd);
 // What the box shows; type is rebuilt from its icon and buttons.
 MessageBoxRecord ReadMessageBox(HWND hBox);
 // Presses one of the box's buttons (works across processes).
 void AnswerMessageBox(HWND hBox, int nButton);
+
+// The boxes a recorder answered, in their order. The test must look at them (their number, or
+// a box) after the last one came: a recorder that goes with a box nobody looked at fails the
+// test, so that an unexpected box cannot pass unseen.
+class RecordedBoxes {
+public:
+    size_t size() const { return Seen().size(); }
+    bool empty() const { return Seen().empty(); }
+    const MessageBoxRecord& operator[](size_t i) const { return Seen()[i]; }
+    const MessageBoxRecord& back() const { return Seen().back(); }
+
+private:
+    friend class MessageBoxRecorder;
+    const std::vector<MessageBoxRecord>& Seen() const
+    {
+        m_nSeen = m_records.size();
+        return m_records;
+    }
+
+    std::vector<MessageBoxRecord> m_records;
+    mutable size_t m_nSeen = 0;
+};
 
 class MessageBoxRecorder {
 public:
@@ -32,7 +56,7 @@ public:
     // with OK, Cancel or No, the first it has.
     void Answer(int nButton) { m_answers.push_back(nButton); }
 
-    std::vector<MessageBoxRecord> boxes;
+    RecordedBoxes boxes;
 
 private:
     static LRESULT CALLBACK CbtProc(int nCode, WPARAM wParam, LPARAM lParam);

@@ -1,9 +1,11 @@
 #include "tests/harness/Pages.h"
 #include "res/resource.h"
+#include "tests/harness/Report.h"
 #include "ui/DestinationDlg.h"
 #include "ui/PrinterDlg.h"
 #include "ui/SummaryDlg.h"
 #include "ui/WelcomeDlg.h"
+#include <exception>
 
 namespace harness {
 
@@ -15,12 +17,22 @@ struct ActiveRun {
     PageRun* pRun;
     UINT_PTR nStartTimer;
     UINT_PTR nGuardTimer;
+    DWORD dwStart;
+    bool bNeverShown;
+    std::exception_ptr failure;  // what the script threw (a failed REQUIRE), thrown again by RunPage
 };
 
 ActiveRun* g_pActive = NULL;
 
 const UINT kPollMs = 10;
 const UINT kGuardMs = 500;
+const DWORD kShowBoundMs = 20000;
+
+void EndPage(ActiveRun* pActive)
+{
+    if (::IsWindow(pActive->pPage->m_hWnd))
+        ::EndDialog(pActive->pPage->m_hWnd, -2);
+}
 
 void CALLBACK GuardTimer(HWND, UINT, UINT_PTR nTimer, DWORD)
 {
@@ -30,7 +42,7 @@ void CALLBACK GuardTimer(HWND, UINT, UINT_PTR nTimer, DWORD)
     g_pActive->nGuardTimer = 0;
     if (::IsWindow(g_pActive->pPage->m_hWnd)) {
         g_pActive->pRun->bLeftOpen = true;
-        ::EndDialog(g_pActive->pPage->m_hWnd, -2);
+        EndPage(g_pActive);
     }
 }
 
@@ -40,15 +52,29 @@ void CALLBACK StartTimer(HWND, UINT, UINT_PTR nTimer, DWORD)
         ::KillTimer(NULL, nTimer);
         return;
     }
-    HWND hPage = g_pActive->pPage->m_hWnd;
-    if (hPage == NULL || !::IsWindowVisible(hPage))
+    ActiveRun* pActive = g_pActive;
+    HWND hPage = pActive->pPage->m_hWnd;
+    bool bShown = hPage != NULL && ::IsWindowVisible(hPage);
+    if (!bShown && ::GetTickCount() - pActive->dwStart < kShowBoundMs)
         return;
     ::KillTimer(NULL, nTimer);
-    g_pActive->nStartTimer = 0;
+    pActive->nStartTimer = 0;
+    if (!bShown) {
+        pActive->bNeverShown = true;
+        EndPage(pActive);
+        return;
+    }
 
-    ActiveRun* pActive = g_pActive;
     pActive->pRun->bScriptRan = true;
-    (*pActive->pScript)(hPage);
+    // An exception must not cross the system's message dispatching: the page ends, and RunPage
+    // throws it again.
+    try {
+        (*pActive->pScript)(hPage);
+    } catch (...) {
+        pActive->failure = std::current_exception();
+        EndPage(pActive);
+        return;
+    }
     if (g_pActive == pActive)
         pActive->nGuardTimer = ::SetTimer(NULL, 0, kGuardMs, &GuardTimer);
 }
@@ -58,7 +84,7 @@ void CALLBACK StartTimer(HWND, UINT, UINT_PTR nTimer, DWORD)
 PageRun RunPage(CDialog& page, const std::function<void(HWND hPage)>& script)
 {
     PageRun run = { 0, false, false };
-    ActiveRun active = { &page, &script, &run, 0, 0 };
+    ActiveRun active = { &page, &script, &run, 0, 0, ::GetTickCount(), false, nullptr };
     ActiveRun* pOuter = g_pActive;
     g_pActive = &active;
     active.nStartTimer = ::SetTimer(NULL, 0, kPollMs, &StartTimer);
@@ -70,6 +96,15 @@ PageRun RunPage(CDialog& page, const std::function<void(HWND hPage)>& script)
     if (active.nGuardTimer != 0)
         ::KillTimer(NULL, active.nGuardTimer);
     g_pActive = pOuter;
+
+    if (active.failure)
+        std::rethrow_exception(active.failure);
+    if (active.bNeverShown)
+        Fail(Said() << "page " << page.m_nIDTemplate << " did not become visible within " << kShowBoundMs
+                    << " ms; it was ended");
+    else if (!run.bScriptRan)
+        Fail(Said() << "page " << page.m_nIDTemplate << " never showed (DoModal returned " << run.nModalResult
+                    << "): its script did not run");
     return run;
 }
 

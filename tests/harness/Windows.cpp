@@ -1,6 +1,15 @@
 #include "tests/harness/Windows.h"
+#include "tests/harness/Report.h"
 
 namespace harness {
+
+HWND Control(HWND hDialog, int nID)
+{
+    HWND hControl = ::GetDlgItem(hDialog, nID);
+    if (hControl == NULL)
+        Fail(Said() << "no control " << nID << " in window " << hDialog << " \"" << WindowText(hDialog) << "\"");
+    return hControl;
+}
 
 std::string WindowText(HWND hWnd)
 {
@@ -11,18 +20,19 @@ std::string WindowText(HWND hWnd)
 
 std::string ControlText(HWND hDialog, int nID)
 {
-    HWND hControl = ::GetDlgItem(hDialog, nID);
+    HWND hControl = Control(hDialog, nID);
     return hControl ? WindowText(hControl) : std::string("<no control>");
 }
 
 bool IsChecked(HWND hDialog, int nID)
 {
-    return ::SendDlgItemMessageA(hDialog, nID, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    HWND hControl = Control(hDialog, nID);
+    return hControl != NULL && ::SendMessageA(hControl, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 bool IsEnabled(HWND hDialog, int nID)
 {
-    HWND hControl = ::GetDlgItem(hDialog, nID);
+    HWND hControl = Control(hDialog, nID);
     return hControl != NULL && ::IsWindowEnabled(hControl);
 }
 
@@ -52,17 +62,21 @@ std::vector<std::string> ChildTexts(HWND hWnd)
 
 void Click(HWND hDialog, int nID)
 {
-    ::SendDlgItemMessageA(hDialog, nID, BM_CLICK, 0, 0);
+    if (HWND hButton = Control(hDialog, nID))
+        ::SendMessageA(hButton, BM_CLICK, 0, 0);
 }
 
 void PostClick(HWND hDialog, int nID)
 {
-    ::PostMessageA(::GetDlgItem(hDialog, nID), BM_CLICK, 0, 0);
+    // Posted to no window, the click would become a message of this thread.
+    if (HWND hButton = Control(hDialog, nID))
+        ::PostMessageA(hButton, BM_CLICK, 0, 0);
 }
 
 void TypeText(HWND hDialog, int nID, const char* pszText)
 {
-    ::SetDlgItemTextA(hDialog, nID, pszText);
+    if (Control(hDialog, nID) != NULL)
+        ::SetDlgItemTextA(hDialog, nID, pszText);
 }
 
 namespace {

@@ -6,6 +6,8 @@
 
 namespace harness {
 
+// The helpers that take a control by its id fail the test when the window has none of that id.
+HWND Control(HWND hDialog, int nID);
 std::string WindowText(HWND hWnd);
 std::string ControlText(HWND hDialog, int nID);
 bool IsChecked(HWND hDialog, int nID);
