@@ -7,6 +7,7 @@
 #   WINETEST_OWN_DISPLAY 1: run on a virtual display of its own, so that no other test's
 #                       windows cover this one's
 #   WINETEST_TIMEOUT    seconds before the run is killed (default 300)
+#   WINETEST_MAY_RUN_NONE 1: a run that executes no test case passes (otherwise it fails)
 #   WINETEST_DRIVES     extra drives of the own prefix, such as "x:folder=LABEL u:none": each
 #                       letter names a new empty folder of the prefix (with that volume label),
 #                       or nothing (a drive not ready)
@@ -42,8 +43,10 @@ for drive in ${WINETEST_DRIVES:-}; do
     fi
 done
 
-if [ -n "${WINETEST_WINVER:-}" ]; then
-    wine reg add 'HKCU\Software\Wine' /v Version /d "$WINETEST_WINVER" /f >/dev/null 2>&1
+if [ -n "${WINETEST_WINVER:-}" ] &&
+    ! wine reg add 'HKCU\Software\Wine' /v Version /d "$WINETEST_WINVER" /f >/dev/null 2>&1; then
+    echo "wine-test.sh: the prefix cannot be made to report $WINETEST_WINVER" >&2
+    exit 2
 fi
 
 out=$(mktemp "${TMPDIR:-/tmp}/winetest-out.XXXXXX")
@@ -58,6 +61,12 @@ cat "$out"
 # no summary, as if every test after it had passed.
 if [ $rc = 0 ] && ! grep -q '^\[doctest\] test cases:' "$out"; then
     echo "wine-test.sh: the test program ended before its tests did" >&2
+    rc=1
+fi
+# A filter that selects no test case (a renamed case) would pass having tested nothing.
+if [ $rc = 0 ] && [ "${WINETEST_MAY_RUN_NONE:-0}" != 1 ] &&
+    grep -Eq '^\[doctest\] test cases: +0 \|' "$out"; then
+    echo "wine-test.sh: the run executed no test case" >&2
     rc=1
 fi
 rm -f "$out"

@@ -22,7 +22,7 @@ std::string StartWizard(WizardProcess& wizard)
     REQUIRE_MESSAGE(pszVersion != NULL, "WIZARD_WINVER names the Windows version");
     std::string directory = WizardProcess::StagePackage("package");
     REQUIRE(!directory.empty());
-    WizardProcess::SetWindowsVersion(pszVersion);
+    REQUIRE(WizardProcess::SetWindowsVersion(pszVersion));
     REQUIRE(wizard.Start(directory));
     return pszVersion;
 }

@@ -2,6 +2,8 @@
 #include "res/resource.h"
 #include <tlhelp32.h>
 #include "tests/harness/Children.h"
+#include "tests/harness/Files.h"
+#include "tests/harness/Report.h"
 #include "tests/harness/Windows.h"
 #include <stdlib.h>
 
@@ -65,18 +67,148 @@ bool CopyTree(const std::string& from, const std::string& to)
     return bCopied;
 }
 
-size_t ProcessesNamed(const char* pszExeName)
+size_t ProcessesNamed(const char* pszExeName, const FILETIME* pStartedSince)
 {
     size_t nFound = 0;
     HANDLE hSnapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnapshot == INVALID_HANDLE_VALUE)
+    if (hSnapshot == INVALID_HANDLE_VALUE) {
+        Fail(Said() << "cannot list the processes: error " << ::GetLastError());
         return 0;
+    }
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
-    for (BOOL bMore = ::Process32First(hSnapshot, &entry); bMore; bMore = ::Process32Next(hSnapshot, &entry))
-        nFound += lstrcmpiA(entry.szExeFile, pszExeName) == 0;
+    for (BOOL bMore = ::Process32First(hSnapshot, &entry); bMore; bMore = ::Process32Next(hSnapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, pszExeName) != 0)
+            continue;
+        if (pStartedSince == NULL) {
+            ++nFound;
+            continue;
+        }
+        // A process that has ended meanwhile cannot be opened, and is not counted.
+        HANDLE hProcess = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
+        FILETIME created, exited, kernel, user;
+        if (hProcess != NULL && ::GetProcessTimes(hProcess, &created, &exited, &kernel, &user) &&
+            ::CompareFileTime(&created, pStartedSince) >= 0)
+            ++nFound;
+        if (hProcess != NULL)
+            ::CloseHandle(hProcess);
+    }
     ::CloseHandle(hSnapshot);
     return nFound;
+}
+
+FILETIME ProcessClock()
+{
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    return now;
+}
+
+namespace {
+
+// What GetVersionExA answers under each of Wine's version names.
+struct NamedVersion {
+    const char* pszName;
+    DWORD dwPlatformId;
+    DWORD dwMajor;
+    DWORD dwMinor;
+};
+
+const NamedVersion kNamedVersions[] = {
+    { "win2k", VER_PLATFORM_WIN32_NT, 5, 0 }, { "winxp", VER_PLATFORM_WIN32_NT, 5, 1 },
+    { "win2003", VER_PLATFORM_WIN32_NT, 5, 2 }, { "nt40", VER_PLATFORM_WIN32_NT, 4, 0 },
+    { "vista", VER_PLATFORM_WIN32_NT, 6, 0 }, { "win7", VER_PLATFORM_WIN32_NT, 6, 1 },
+    { "win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10 }, { "win95", VER_PLATFORM_WIN32_WINDOWS, 4, 0 },
+};
+
+DWORD VersionCode(DWORD dwPlatformId, DWORD dwMajor, DWORD dwMinor)
+{
+    return (dwPlatformId << 16) | (dwMajor << 8) | dwMinor;
+}
+
+std::string VersionText(DWORD dwCode)
+{
+    return Said() << ((dwCode >> 8) & 0xFF) << "." << (dwCode & 0xFF) << " (platform " << (dwCode >> 16) << ")";
+}
+
+// The version setup.exe is to see: the one the test sets for it (WIZARD_WINVER), or else the
+// one the whole prefix reports (WINETEST_WINVER); empty when no one chose.
+std::string ChosenVersion()
+{
+    for (const char* pszVariable : { "WIZARD_WINVER", "WINETEST_WINVER" }) {
+        const char* pszVersion = getenv(pszVariable);
+        if (pszVersion != NULL && *pszVersion != '\0')
+            return pszVersion;
+    }
+    return std::string();
+}
+
+std::string g_confirmedVersion;
+
+// What a program named setup.exe gets from GetVersionExA in this prefix, run as this one is:
+// this test program, copied under that name, answers with its exit code. 0 when it cannot run.
+DWORD VersionSeenAsSetupExe()
+{
+    TempDirectory probe("windows-version-probe");
+    char szSelf[MAX_PATH];
+    ::GetModuleFileNameA(NULL, szSelf, MAX_PATH);
+    std::string copy = probe.path + "\\setup.exe";
+    if (!::CopyFileA(szSelf, copy.c_str(), FALSE))
+        return 0;
+    std::string commandLine = "\"" + copy + "\" --child windows_version";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return 0;
+    DWORD dwCode = 0;
+    if (::WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(process.hProcess, &dwCode)) {
+        ::TerminateProcess(process.hProcess, 1);
+        ::WaitForSingleObject(process.hProcess, 5000);
+        dwCode = 0;
+    }
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+    return dwCode;
+}
+
+// True when setup.exe will see the version chosen for it, or none was chosen; otherwise the test
+// fails, saying what it would see instead.
+bool ConfirmChosenVersion()
+{
+    std::string chosen = ChosenVersion();
+    if (chosen.empty() || chosen == g_confirmedVersion)
+        return true;
+    const NamedVersion* pExpected = NULL;
+    for (const NamedVersion& version : kNamedVersions) {
+        if (chosen == version.pszName)
+            pExpected = &version;
+    }
+    if (pExpected == NULL) {
+        Fail("no known Windows version is named " + chosen);
+        return false;
+    }
+    DWORD dwExpected = VersionCode(pExpected->dwPlatformId, pExpected->dwMajor, pExpected->dwMinor);
+    DWORD dwSeen = VersionSeenAsSetupExe();
+    if (dwSeen != dwExpected) {
+        Fail(Said() << "setup.exe would see Windows " << (dwSeen != 0 ? VersionText(dwSeen) : "(no answer)")
+                    << ", not " << chosen << " " << VersionText(dwExpected));
+        return false;
+    }
+    g_confirmedVersion = chosen;
+    return true;
+}
+
+} // namespace
+
+TEST_CHILD(windows_version)
+{
+    OSVERSIONINFOA osvi = {};
+    osvi.dwOSVersionInfoSize = sizeof(osvi);
+    if (!::GetVersionExA(&osvi))
+        return 0;
+    return (int)VersionCode(osvi.dwPlatformId, osvi.dwMajorVersion, osvi.dwMinorVersion);
 }
 
 WizardProcess::WizardProcess()
@@ -105,14 +237,17 @@ std::string WizardProcess::StagePackage(const std::string& name)
     return target;
 }
 
-void WizardProcess::SetWindowsVersion(const char* pszVersion)
+bool WizardProcess::SetWindowsVersion(const char* pszVersion)
 {
+    g_confirmedVersion.clear();
     HKEY hKey;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe", 0, NULL, 0,
                           KEY_SET_VALUE, NULL, &hKey, NULL) != ERROR_SUCCESS)
-        return;
-    ::RegSetValueExA(hKey, "Version", 0, REG_SZ, (const BYTE*)pszVersion, (DWORD)lstrlenA(pszVersion) + 1);
+        return false;
+    bool bSet = ::RegSetValueExA(hKey, "Version", 0, REG_SZ, (const BYTE*)pszVersion,
+                                 (DWORD)lstrlenA(pszVersion) + 1) == ERROR_SUCCESS;
     ::RegCloseKey(hKey);
+    return bSet;
 }
 
 bool WizardProcess::Start(const std::string& directory)
@@ -131,6 +266,8 @@ bool WizardProcess::StartWithoutAdminRights(const std::string& directory)
 
 bool WizardProcess::Start(const std::string& directory, HANDLE hToken)
 {
+    if (!ConfirmChosenVersion())
+        return false;
     std::string commandLine = "\"" + directory + "\\setup.exe\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);

@@ -13,8 +13,10 @@ std::string PathFromEnvironment(const char* pszVariable);
 // Copies a directory tree; false if any file or directory could not be made.
 bool CopyTree(const std::string& from, const std::string& to);
 
-// How many processes of this program file name run now.
-size_t ProcessesNamed(const char* pszExeName);
+// How many processes of this program file name run now; with a time of ProcessClock(), only
+// those started since then. A process may end soon after it started: poll from then on.
+size_t ProcessesNamed(const char* pszExeName, const FILETIME* pStartedSince = NULL);
+FILETIME ProcessClock();
 
 class WizardProcess {
 public:
@@ -24,10 +26,13 @@ public:
     // Copies the built sample package, setup.exe included, to C:\<name> and returns that path.
     static std::string StagePackage(const std::string& name);
     // From its next start, setup.exe reports this Windows version (winxp, win2k, win2003,
-    // nt40, vista, win98, ...).
-    static void SetWindowsVersion(const char* pszVersion);
+    // nt40, vista, win98, ...); false when it cannot be set.
+    static bool SetWindowsVersion(const char* pszVersion);
 
-    // Starts setup.exe of the directory with that directory as its current one.
+    // Starts setup.exe of the directory with that directory as its current one. When a version
+    // was chosen for it (WIZARD_WINVER, for SetWindowsVersion, or the prefix's WINETEST_WINVER),
+    // the first start makes sure that a program of its name sees that version here, and fails
+    // the test and starts nothing when not.
     bool Start(const std::string& directory);
     // The same, as a user who is not an administrator (the Administrators group only denies).
     bool StartWithoutAdminRights(const std::string& directory);
