@@ -9,6 +9,7 @@
 #include "tests/harness/Windows.h"
 #include "tests/e2e/Roads.h"
 #include "vendor/pxmonitor/AddPortDialog.h"
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ typedef std::vector<std::string> Texts;
 namespace {
 
 const char kAddPortTitle[] = "Add ZUV Izov Port";
+const char kMonitor[] = "ZUV Izov Language/Port Monitor";
 const char kStartSpooler[] = "To install a printer driver, the spooler service must be running. The spooler is "
                              "currently stopped.\n\nDo you want to start this service?";
 
@@ -83,13 +85,19 @@ void FinishWith(WizardProcess& wizard, HWND hPrinter, const std::string& name, c
     HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
     REQUIRE(hSummary != NULL);
     CHECK(ControlText(hSummary, IDC_SUMMARY) == "\r\n\r\nPrinter name:\r\n\t" + name + "\r\n\r\nPort:\r\n\t" + port);
-    // The Printers folder opens in a shell process of its own, without a window here.
-    size_t nShells = ProcessesNamed("explorer.exe");
+    // The Printers folder opens in a shell process of its own, without a window here, which
+    // may end soon after: watched for from Finish on.
+    FILETIME finish = ProcessClock();
     PostClick(hSummary, IDOK);
+    bool bShellStarted = false;
+    WaitFor([&] {
+        bShellStarted = bShellStarted || ProcessesNamed("explorer.exe", &finish) > 0;
+        return bShellStarted && !wizard.IsRunning();
+    }, 60000);
     DWORD dwExitCode = 1;
-    CHECK(wizard.WaitForExit(60000, &dwExitCode));
+    CHECK(wizard.WaitForExit(0, &dwExitCode));
     CHECK(dwExitCode == 0);
-    CHECK(WaitFor([&] { return ProcessesNamed("explorer.exe") > nShells; }, 10000));
+    CHECK(bShellStarted);
 }
 
 void CheckPrinter(const char* pszName, const std::string& port)
@@ -139,7 +147,7 @@ TEST_CASE("install road: a printer on a new port of the monitor, then a second o
         WizardProcess wizard;
         REQUIRE(wizard.Start(package));
         HWND hPrinter = OpenPrinterPage(wizard, true);
-        CHECK(IsMonitorInstalled("ZUV Izov Language/Port Monitor"));
+        CHECK(IsMonitorInstalled(kMonitor));
         CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 0) == Texts{ "FILE:" });
 
         std::string port = AddPortThroughMonitor(wizard, hPrinter, 2, IDOK);
@@ -182,11 +190,18 @@ TEST_CASE("install road: the monitor's dialog cancelled leaves the ports as they
     HWND hPrinter = OpenPrinterPage(wizard, true);
     AddPortThroughMonitor(wizard, hPrinter, 0, IDOK);
     REQUIRE(SelectListItem(::GetDlgItem(hPrinter, IDC_PORTS), ItemOf(hPrinter, "FILE:")));
+    // The port added is seen where the cancelled one would show: the spooler's list and the
+    // monitor's key.
+    const Texts spoolerPorts = SpoolerPorts();
+    CHECK(std::count(spoolerPorts.begin(), spoolerPorts.end(), "IZOV1:") == 1);
+    CHECK(MonitorPortKeys(kMonitor) == Texts{ "IZOV1:" });
 
     AddPortThroughMonitor(wizard, hPrinter, 0, IDCANCEL);
     CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 0) == Texts{ "FILE:", "IZOV1:" });
     CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 1) == Texts{ "", "USB" });
     CHECK(SelectedPort(hPrinter) == "FILE:");
+    CHECK(SpoolerPorts() == spoolerPorts);
+    CHECK(MonitorPortKeys(kMonitor) == Texts{ "IZOV1:" });
 
     PostClick(hPrinter, IDCANCEL);
     DWORD dwExitCode = 1;
@@ -289,7 +304,7 @@ TEST_CASE("bad input: a driver file missing from the package is refused, and no 
     CAPTURE(seen);
     REQUIRE(hBox != NULL);
     CHECK(box.type == (MB_OK | MB_ICONERROR));
-    CHECK(box.text.find("not found") != std::string::npos);
+    CHECK(box.text == SystemErrorText(ERROR_FILE_NOT_FOUND));
     AnswerMessageBox(hBox, IDOK);
     hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 30000);
     REQUIRE(hPrinter != NULL);

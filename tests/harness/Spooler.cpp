@@ -1,6 +1,8 @@
 #include "tests/harness/Spooler.h"
+#include "tests/harness/Report.h"
 #include "tests/harness/Windows.h"
 #include <winspool.h>
+#include <algorithm>
 #include <vector>
 
 namespace harness {
@@ -8,6 +10,8 @@ namespace harness {
 namespace {
 
 const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\";
+// The monitor of the system's own ports, which every spooler has.
+const char kSystemMonitor[] = "Local Port";
 
 SERVICE_STATUS_PROCESS SpoolerStatus()
 {
@@ -45,18 +49,67 @@ DWORD SpoolerProcessId()
     return status.dwCurrentState == SERVICE_RUNNING ? status.dwProcessId : 0;
 }
 
+namespace {
+
+// A spooler enumeration's records in the buffer. A spooler that does not answer fails the test:
+// "not listed" must never stand for "not asked".
+template <typename Call>
+bool Enumerate(Call call, const char* pszWhat, std::vector<BYTE>& buffer, DWORD& nRecords)
+{
+    DWORD cbNeeded = 0;
+    nRecords = 0;
+    if (!call(NULL, 0, &cbNeeded, &nRecords) && ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        cbNeeded = 0;
+    buffer.assign(cbNeeded + 1, 0);
+    if (call(buffer.data(), cbNeeded, &cbNeeded, &nRecords))
+        return true;
+    Fail(Said() << "the spooler does not list its " << pszWhat << ": error " << ::GetLastError());
+    nRecords = 0;
+    return false;
+}
+
+// The names of a level-1 enumeration, whose records begin with the name. A name every spooler
+// lists, when given, must be among them: the proof that the list is the spooler's.
+template <typename Call>
+std::vector<std::string> EnumeratedNames(Call call, const char* pszWhat, const char* pszAlwaysListed)
+{
+    std::vector<BYTE> buffer;
+    DWORD nRecords = 0;
+    bool bAnswered = Enumerate(call, pszWhat, buffer, nRecords);
+    std::vector<std::string> names;
+    const LPSTR* pRecords = reinterpret_cast<const LPSTR*>(buffer.data());
+    bool bAlwaysListedSeen = pszAlwaysListed == NULL;
+    for (DWORD i = 0; i < nRecords; ++i) {
+        names.push_back(pRecords[i]);
+        bAlwaysListedSeen = bAlwaysListedSeen || lstrcmpiA(pRecords[i], pszAlwaysListed) == 0;
+    }
+    if (bAnswered && !bAlwaysListedSeen)
+        Fail(Said() << "the spooler's " << pszWhat << " lack \"" << pszAlwaysListed << "\": not the spooler's list");
+    return names;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+} // namespace
+
 std::vector<InstalledMonitorInfo> InstalledMonitors()
 {
-    std::vector<InstalledMonitorInfo> monitors;
-    DWORD cbNeeded = 0;
+    std::vector<BYTE> buffer;
     DWORD nMonitors = 0;
-    ::EnumMonitorsA(NULL, 2, NULL, 0, &cbNeeded, &nMonitors);
-    std::vector<BYTE> buffer(cbNeeded + 1);
-    if (::EnumMonitorsA(NULL, 2, buffer.data(), cbNeeded, &cbNeeded, &nMonitors)) {
-        const MONITOR_INFO_2A* pMonitors = reinterpret_cast<const MONITOR_INFO_2A*>(buffer.data());
-        for (DWORD i = 0; i < nMonitors; ++i)
-            monitors.push_back(InstalledMonitorInfo{ pMonitors[i].pName, pMonitors[i].pDLLName });
-    }
+    bool bAnswered = Enumerate([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
+        return ::EnumMonitorsA(NULL, 2, p, cb, pcb, pc);
+    }, "monitors", buffer, nMonitors);
+    std::vector<InstalledMonitorInfo> monitors;
+    const MONITOR_INFO_2A* pMonitors = reinterpret_cast<const MONITOR_INFO_2A*>(buffer.data());
+    for (DWORD i = 0; i < nMonitors; ++i)
+        monitors.push_back(InstalledMonitorInfo{ pMonitors[i].pName, pMonitors[i].pDLLName });
+    if (bAnswered && std::none_of(monitors.begin(), monitors.end(), [](const InstalledMonitorInfo& monitor) {
+            return monitor.name == kSystemMonitor;
+        }))
+        Fail(Said() << "the spooler's monitors lack its own \"" << kSystemMonitor << "\"");
     return monitors;
 }
 
@@ -69,41 +122,11 @@ bool IsMonitorInstalled(const std::string& name)
     return false;
 }
 
-namespace {
-
-// The names of a spooler enumeration's level-1 records, whose first member is the name.
-template <typename Call>
-std::vector<std::string> EnumeratedNames(Call call)
-{
-    std::vector<std::string> names;
-    DWORD cbNeeded = 0;
-    DWORD nRecords = 0;
-    call(NULL, 0, &cbNeeded, &nRecords);
-    std::vector<BYTE> buffer(cbNeeded + 1);
-    if (call(buffer.data(), cbNeeded, &cbNeeded, &nRecords)) {
-        const LPSTR* pRecords = reinterpret_cast<const LPSTR*>(buffer.data());
-        for (DWORD i = 0; i < nRecords; ++i)
-            names.push_back(pRecords[i]);
-    }
-    return names;
-}
-
-bool Contains(const std::vector<std::string>& names, const std::string& name)
-{
-    for (const std::string& candidate : names) {
-        if (candidate == name)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 bool IsDriverInstalled(const std::string& name)
 {
     return Contains(EnumeratedNames([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
                         return ::EnumPrinterDriversA(NULL, NULL, 1, p, cb, pcb, pc);
-                    }),
+                    }, "drivers", NULL),
                     name);
 }
 
@@ -111,8 +134,35 @@ bool IsPrintProcessorInstalled(const std::string& name)
 {
     return Contains(EnumeratedNames([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
                         return ::EnumPrintProcessorsA(NULL, NULL, 1, p, cb, pcb, pc);
-                    }),
+                    }, "print processors", "WinPrint"),
                     name);
+}
+
+std::vector<std::string> SpoolerPorts()
+{
+    return EnumeratedNames([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
+        return ::EnumPortsA(NULL, 1, p, cb, pcb, pc);
+    }, "ports", "FILE:");
+}
+
+std::vector<std::string> MonitorPortKeys(const std::string& monitor)
+{
+    std::vector<std::string> ports;
+    HKEY hKey;
+    LONG nError = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kMonitorsKey + monitor + "\\Ports").c_str(), 0, KEY_READ,
+                                  &hKey);
+    if (nError == ERROR_FILE_NOT_FOUND)
+        return ports;
+    if (nError != ERROR_SUCCESS) {
+        Fail(Said() << "cannot read the ports of monitor \"" << monitor << "\": error " << nError);
+        return ports;
+    }
+    char szPort[MAX_PATH];
+    for (DWORD i = 0; ::RegEnumKeyA(hKey, i, szPort, sizeof(szPort)) == ERROR_SUCCESS; ++i)
+        ports.push_back(szPort);
+    ::RegCloseKey(hKey);
+    std::sort(ports.begin(), ports.end());
+    return ports;
 }
 
 std::string SystemDirectoryFile(const char* pszName)
@@ -181,12 +231,18 @@ PrinterFacts Printer(const char* pszName)
 {
     PrinterFacts facts;
     HANDLE hPrinter = NULL;
-    if (!::OpenPrinterA(const_cast<LPSTR>(pszName), &hPrinter, NULL))
+    if (!::OpenPrinterA(const_cast<LPSTR>(pszName), &hPrinter, NULL)) {
+        // Only the spooler's own answer means "no such printer".
+        if (::GetLastError() != ERROR_INVALID_PRINTER_NAME)
+            Fail(Said() << "the spooler does not answer for printer \"" << pszName << "\": error " << ::GetLastError());
         return facts;
+    }
     DWORD cbNeeded = 0;
     ::GetPrinterA(hPrinter, 2, NULL, 0, &cbNeeded);
     std::vector<BYTE> buffer(cbNeeded + 1);
-    if (::GetPrinterA(hPrinter, 2, buffer.data(), cbNeeded, &cbNeeded)) {
+    if (!::GetPrinterA(hPrinter, 2, buffer.data(), cbNeeded, &cbNeeded)) {
+        Fail(Said() << "the spooler does not describe printer \"" << pszName << "\": error " << ::GetLastError());
+    } else {
         const PRINTER_INFO_2A* pInfo = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
         facts.bFound = true;
         facts.port = pInfo->pPortName ? pInfo->pPortName : "";

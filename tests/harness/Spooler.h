@@ -11,6 +11,10 @@ struct InstalledMonitorInfo {
     std::string dll;
 };
 
+// What the spooler lists. A spooler that does not answer, or whose list lacks what every
+// spooler lists (its own monitor, print processor and file port), fails the test: "not listed"
+// never stands for "not asked".
+
 // Starts the spooler service, if it is not running, and waits until it runs.
 bool StartSpoolerService();
 // The process the spooler service runs in: a new one after every restart; 0 when stopped.
@@ -19,6 +23,9 @@ std::vector<InstalledMonitorInfo> InstalledMonitors();
 bool IsMonitorInstalled(const std::string& name);
 bool IsDriverInstalled(const std::string& name);
 bool IsPrintProcessorInstalled(const std::string& name);
+std::vector<std::string> SpoolerPorts();
+// The ports the monitor keeps under its registry key, sorted.
+std::vector<std::string> MonitorPortKeys(const std::string& monitor);
 
 // Installs the package's monitor as an earlier setup would have: its files copied into the
 // system directory and the monitor registered under the name.
@@ -34,7 +41,8 @@ bool WriteMonitorPort(const std::string& monitor, const std::string& port, const
                       DWORD dwType = REG_DWORD);
 bool RemoveMonitorPort(const std::string& monitor, const std::string& port);
 
-// What the spooler holds of a printer; bFound is false when no printer has the name.
+// What the spooler holds of a printer; bFound is false when the spooler says no printer has
+// the name.
 struct PrinterFacts {
     bool bFound = false;
     std::string port;

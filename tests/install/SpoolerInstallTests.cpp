@@ -30,17 +30,13 @@ struct StagedPackage {
 
     explicit StagedPackage(const char* pszName) : path(WizardProcess::StagePackage(pszName))
     {
+        REQUIRE_MESSAGE(!path.empty(), "the sample package could not be staged");
         ::GetCurrentDirectoryA(MAX_PATH, szBefore);
-        ::SetCurrentDirectoryA(path.c_str());
+        REQUIRE(::SetCurrentDirectoryA(path.c_str()));
     }
     ~StagedPackage() { ::SetCurrentDirectoryA(szBefore); }
     std::string File(const char* pszName) const { return path + "\\" + pszName; }
 };
-
-std::string Text(const std::string& path)
-{
-    return FileText(path);
-}
 
 std::string DriverDirectory()
 {
@@ -81,7 +77,7 @@ TEST_CASE("the sample driver: files copied, driver and print processor registere
     CHECK(IsPrintProcessorInstalled("IzovPrint"));
     CHECK(Exists(ProcessorDirectory() + "\\IZOVPP.DLL"));
     // With its catalog, the system's own call keeps the INF among its OEM INF files.
-    CHECK(Text(InfDirectory() + "\\izov.inf") == Text(package.File("izov.inf")));
+    CHECK(FileText(InfDirectory() + "\\izov.inf") == FileText(package.File("izov.inf")));
 
     Names infs = FilesIn(InfDirectory(), "*.inf");
     REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
@@ -100,16 +96,16 @@ TEST_CASE("without its catalog the INF gets an OEM copy: one per content, under 
     SUBCASE("a first copy is OEM0.inf, a second run writes none, a changed byte writes OEM1.inf") {
         REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
         CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
-        CHECK(Text(InfDirectory() + "\\OEM0.inf") == Text(package.File("izov.inf")));
+        CHECK(FileText(InfDirectory() + "\\OEM0.inf") == FileText(package.File("izov.inf")));
         REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
         CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
 
-        std::string changed = Text(package.File("izov.inf"));
+        std::string changed = FileText(package.File("izov.inf"));
         changed[changed.find("ZUV Izov printer driver")] = 'z';
         REQUIRE(WriteTextFile(package.File("izov.inf"), changed));
         REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
         CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf", "OEM1.inf" });
-        CHECK(Text(InfDirectory() + "\\OEM1.inf") == changed);
+        CHECK(FileText(InfDirectory() + "\\OEM1.inf") == changed);
 
         // An identical copy is found under any number.
         REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
@@ -125,7 +121,7 @@ TEST_CASE("without its catalog the INF gets an OEM copy: one per content, under 
         ::SetFileAttributesA(package.File("izov.inf").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     SUBCASE("an INF stored in UTF-16 is found identical to its earlier copy") {
-        std::string text = Text(package.File("izov.inf"));
+        std::string text = FileText(package.File("izov.inf"));
         std::string utf16 = "\xFF\xFE";
         for (char ch : text) {
             utf16 += ch;
@@ -209,7 +205,7 @@ TEST_CASE("printers on the file port and on the package monitor's port, never sh
         InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
         CHECK(FilesIn(ProcessorDirectory(), "set*.tmp").size() == 1);
         ::CloseHandle(hHeld);
-        CHECK(Text(installed) == Text(package.File("IZOVPP.DLL")));
+        CHECK(FileText(installed) == FileText(package.File("IZOVPP.DLL")));
         CHECK(IsPrintProcessorInstalled("IzovPrint"));
     }
 }
@@ -219,7 +215,7 @@ TEST_CASE("the API library goes to the system directory")
     StagedPackage package("api-package");
     ::DeleteFileA(SystemDirectoryFile("DEROvurEZA.DLL").c_str());
     CopyApiDll();
-    CHECK(Text(SystemDirectoryFile("DEROvurEZA.DLL")) == Text(package.File("DEROvurEZA.DLL")));
+    CHECK(FileText(SystemDirectoryFile("DEROvurEZA.DLL")) == FileText(package.File("DEROvurEZA.DLL")));
 }
 
 TEST_CASE("the copy task copies the package's files and its monitor's, nothing else, replacing what is there")
@@ -235,7 +231,7 @@ TEST_CASE("the copy task copies the package's files and its monitor's, nothing e
         CopyPackage((destination.path + "\\.").c_str());
         CHECK(FilesIn(destination.path) == FilesIn(package.path));
         CHECK(FilesIn(destination.path + "\\pxmonitor") == FilesIn(package.File("pxmonitor")));
-        CHECK(Text(destination.path + "\\readme.txt") == Text(package.File("readme.txt")));
+        CHECK(FileText(destination.path + "\\readme.txt") == FileText(package.File("readme.txt")));
         CHECK_FALSE(Exists(destination.path + "\\extra"));
     }
     SUBCASE("without it: the top-level files only, and no message") {
@@ -278,13 +274,18 @@ TEST_CASE("the shell opens the destination and the Printers folder without holdi
     TempDirectory destination("opened-destination");
     OpenWithShell("");
     OpenWithShell(NULL);
+    FILETIME start = ProcessClock();
     DWORD dwStart = ::GetTickCount();
-    OpenWithShell(destination.path.c_str());
     OpenPrintersFolder();
     CHECK(::GetTickCount() - dwStart < 10000);
+    // The Printers folder opens without a window, in a shell process of its own.
+    CHECK(WaitFor([&] { return ProcessesNamed("explorer.exe", &start) > 0; }, 10000));
+    dwStart = ::GetTickCount();
+    OpenWithShell(destination.path.c_str());
+    CHECK(::GetTickCount() - dwStart < 10000);
+    CHECK(WaitFor([] { return ::FindWindowA("ExplorerWClass", NULL) != NULL; }, 10000));
 
     // Close what the shell opened.
-    WaitFor([] { return ::FindWindowA("ExplorerWClass", NULL) != NULL; }, 10000);
     for (HWND hWnd; (hWnd = ::FindWindowA("ExplorerWClass", NULL)) != NULL;) {
         ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
         WaitFor([hWnd] { return !::IsWindow(hWnd); }, 5000);
