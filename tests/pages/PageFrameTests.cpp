@@ -229,13 +229,63 @@ TEST_CASE("a page shown 20 times keeps one header bitmap and leaves no GDI objec
     }
 }
 
+namespace {
+
+// Whether the window's own pixels (its frame included) show the icon as the system draws it
+// small: every pixel the icon covers, at one place.
+bool ShowsSmallIcon(HWND hWnd, HICON hIcon)
+{
+    const int kSize = ::GetSystemMetrics(SM_CXSMICON);
+    CDC onWhite, onBlack;
+    onWhite.CreateCompatibleDC(NULL);
+    onBlack.CreateCompatibleDC(NULL);
+    HDC hWindow = ::GetWindowDC(hWnd);
+    CBitmap white, black;
+    white.Attach(::CreateCompatibleBitmap(hWindow, kSize, kSize));
+    black.Attach(::CreateCompatibleBitmap(hWindow, kSize, kSize));
+    HGDIOBJ hOldWhite = onWhite.SelectObject(&white);
+    HGDIOBJ hOldBlack = onBlack.SelectObject(&black);
+    ::PatBlt(onWhite.m_hDC, 0, 0, kSize, kSize, WHITENESS);
+    ::PatBlt(onBlack.m_hDC, 0, 0, kSize, kSize, BLACKNESS);
+    ::DrawIconEx(onWhite.m_hDC, 0, 0, hIcon, kSize, kSize, 0, NULL, DI_NORMAL);
+    ::DrawIconEx(onBlack.m_hDC, 0, 0, hIcon, kSize, kSize, 0, NULL, DI_NORMAL);
+    // The icon's own pixels are those it draws alike on either background.
+    std::vector<std::pair<POINT, COLORREF>> covered;
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            COLORREF color = ::GetPixel(onWhite.m_hDC, x, y);
+            if (color == ::GetPixel(onBlack.m_hDC, x, y))
+                covered.push_back({ POINT{ x, y }, color });
+        }
+    }
+    RECT rect;
+    ::GetWindowRect(hWnd, &rect);
+    bool bShown = false;
+    for (int oy = 0; oy + kSize <= rect.bottom - rect.top && !bShown; ++oy) {
+        for (int ox = 0; ox + kSize <= rect.right - rect.left && !bShown; ++ox) {
+            bShown = covered.size() >= (size_t)kSize;
+            for (size_t i = 0; i < covered.size() && bShown; ++i)
+                bShown = ::GetPixel(hWindow, ox + covered[i].first.x, oy + covered[i].first.y) == covered[i].second;
+        }
+    }
+    onWhite.SelectObject(hOldWhite);
+    onBlack.SelectObject(hOldBlack);
+    ::ReleaseDC(hWnd, hWindow);
+    return bShown;
+}
+
+} // namespace
+
 TEST_CASE("a minimised page paints its icon and comes back")
 {
     CSummaryDlg summary;
     RunPage(summary, [&](HWND hPage) {
         ::ShowWindow(hPage, SW_MINIMIZE);
-        ::RedrawWindow(hPage, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        ::RedrawWindow(hPage, NULL, NULL, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
         CHECK(::IsIconic(hPage));
+        // Minimised, the page is a caption bar without a client area: the program's icon shows
+        // there.
+        CHECK(ShowsSmallIcon(hPage, summary.m_hIcon));
         ::ShowWindow(hPage, SW_RESTORE);
         CHECK_FALSE(::IsIconic(hPage));
         Click(hPage, IDCANCEL);
