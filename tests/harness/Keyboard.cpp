@@ -17,10 +17,6 @@ void AddKey(std::vector<INPUT>& inputs, WORD wKey, DWORD dwFlags)
     inputs.push_back(input);
 }
 
-} // namespace
-
-namespace {
-
 // The windows waited for so far, with their processes, to tell whether one of a process's own
 // windows has closed since.
 struct WaitedWindow {
