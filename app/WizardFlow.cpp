@@ -82,6 +82,17 @@ void CDriverWizardApp::RunWizard()
     EndWaitCursor();
 }
 
+BOOL CDriverWizardApp::Show(CWizardPage& page)
+{
+    page.m_nResult = 0;
+    if (ShowPage(page))
+        return TRUE;
+    // Going round again would try the same page for ever, unseen, under the wait cursor.
+    DWORD dwError = ::GetLastError();
+    ShowSystemError(NULL, dwError != ERROR_SUCCESS ? dwError : ERROR_CAN_NOT_COMPLETE);
+    return FALSE;
+}
+
 // Cancel ends the flow; Back and Next go to their steps; any other result shows the same
 // step again.
 BOOL CDriverWizardApp::FollowPage(int nResult, int nBackStep, int nNextStep)
@@ -113,7 +124,8 @@ BOOL CDriverWizardApp::WelcomeStep(WizardPages& pages, LPCSTR pszCandidates)
     else
         welcome.m_bInstallDisabled = *FindInstallableInf(pszCandidates) == '\0';
 
-    ShowPage(welcome);
+    if (!Show(welcome))
+        return FALSE;
 
     switch (welcome.m_nResult) {
     case PAGE_CANCEL:
@@ -136,7 +148,8 @@ BOOL CDriverWizardApp::PrinterStep(WizardPages& pages)
     if (!CheckMonitor(&pages.printer))
         return FALSE;
 
-    ShowPage(pages.printer);
+    if (!Show(pages.printer))
+        return FALSE;
     RestoreWaitCursor();
     return FollowPage(pages.printer.m_nResult, STEP_WELCOME, STEP_SUMMARY);
 }
@@ -151,13 +164,13 @@ BOOL CDriverWizardApp::DestinationStep(WizardPages& pages)
     int nDrive = _getdrive();
     BOOL bHaveDirectory = _getcwd(pszDirectory, (int)NAME_BUFFER_SIZE) != NULL;
 
-    ShowPage(pages.destination);
+    BOOL bShown = Show(pages.destination);
     RestoreWaitCursor();
     _chdrive(nDrive);
     if (bHaveDirectory)
         _chdir(pszDirectory);
     FreeBuffer(pszDirectory);
-    return FollowPage(pages.destination.m_nResult, STEP_WELCOME, STEP_SUMMARY);
+    return bShown && FollowPage(pages.destination.m_nResult, STEP_WELCOME, STEP_SUMMARY);
 }
 
 BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
@@ -174,7 +187,8 @@ BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
     }
     summary.m_bCopyTask = m_bCopyTask;
 
-    ShowPage(summary);
+    if (!Show(summary))
+        return FALSE;
     RestoreWaitCursor();
 
     if (m_bCopyTask && summary.m_nResult == PAGE_NEXT)

@@ -43,6 +43,14 @@ Showing Summary(int nResult)
     return Showing{ IDD_SUMMARY, nResult };
 }
 
+std::string SystemText(DWORD dwError)
+{
+    char szText[512] = "";
+    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, dwError,
+                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), szText, sizeof(szText), NULL);
+    return szText;
+}
+
 const char* const kInstallSummary = "summary install name=Office port=FILE: destination=";
 const char* const kCopySummary = "summary copy name= port= destination=C:\\out";
 
@@ -203,6 +211,52 @@ TEST_CASE("a result a step does not know shows the same page again")
                                      kCopySummary });
     }
     CHECK(wizard.showings.empty());
+}
+
+TEST_CASE("a page is never shown with the result of an earlier showing, and one that cannot be made ends the "
+          "flow with the system's word")
+{
+    harness::MessageBoxRecorder boxes;
+    ScriptedWizard wizard;
+    // A failed driver installation returns to the printer page; its summary then had Finish.
+    wizard.driverResults = { FALSE };
+    const Trace kFailedInstall = { "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
+                                   "api-dll", "driver inf=driver.inf name=ZUV Izov", "monitor", "printer",
+                                   kInstallSummary };
+    Showing cannotBeMade = Summary(PAGE_NEXT);
+    cannotBeMade.bCannotBeMade = true;
+    Trace expected;
+    bool bCannotBeMade = true;
+
+    SUBCASE("a page that closes without a result is shown again, not taken for Finish") {
+        bCannotBeMade = false;
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_NEXT),
+                            Summary(harness::RESULT_UNTOUCHED), Summary(PAGE_CANCEL) };
+        expected = kFailedInstall;
+        expected.push_back(kInstallSummary);
+    }
+    SUBCASE("the summary cannot be made: the installation does not run again") {
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_NEXT),
+                            cannotBeMade };
+        expected = kFailedInstall;
+    }
+    SUBCASE("the welcome page cannot be made: no step runs again") {
+        Showing welcome = Welcome(PAGE_NEXT);
+        welcome.bCannotBeMade = true;
+        wizard.showings = { welcome };
+        expected = { "rights", "welcome install-enabled" };
+    }
+    DWORD dwStart = ::GetTickCount();
+    wizard.RunFromWelcome();
+    CHECK(::GetTickCount() - dwStart < 5000);
+    CHECK(wizard.trace == expected);
+    CHECK(wizard.showings.empty());
+    CHECK(boxes.boxes.size() == (bCannotBeMade ? 1u : 0u));
+    if (bCannotBeMade && !boxes.boxes.empty()) {
+        CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
+        CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
+        CHECK(boxes.boxes[0].text == SystemText(ERROR_RESOURCE_NAME_NOT_FOUND));
+    }
 }
 
 TEST_CASE("the install task is disabled when the rights check refuses or no driver INF is installable")
