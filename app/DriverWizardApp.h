@@ -67,7 +67,7 @@ protected:
     virtual BOOL ShowPage(CDialog& page);
     virtual BOOL CheckMonitor(CWnd* pOwner);
     virtual void CopyApiDll();
-    virtual void CopyPackage(LPCSTR pszDestination);
+    virtual BOOL CopyPackage(LPCSTR pszDestination);
     virtual void OpenPrintersFolder();
     virtual void OpenWithShell(LPCSTR pszPath);
 

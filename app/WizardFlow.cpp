@@ -1,6 +1,7 @@
 // The wizard's state machine: shows the pages one at a time and runs the installation and
 // copy steps between them, in the order the user's choices give.
 #include "app/DriverWizardApp.h"
+#include "app/Staging.h"
 #include "base/Buffers.h"
 #include "base/Messages.h"
 #include "res/resource.h"
@@ -164,6 +165,8 @@ BOOL CDriverWizardApp::DestinationStep(WizardPages& pages)
     int nDrive = _getdrive();
     BOOL bHaveDirectory = _getcwd(pszDirectory, (int)NAME_BUFFER_SIZE) != NULL;
 
+    // The page refuses a destination too deep for the package's files to be written under it.
+    pages.destination.m_cchDeepestFile = DeepestPackageFile();
     BOOL bShown = Show(pages.destination);
     RestoreWaitCursor();
     _chdrive(nDrive);
@@ -198,7 +201,9 @@ BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
 
 // Copies the package into the destination (given as the directory followed by "\." so the
 // shell copies into it) and goes on to open it. No destination, or one too long for that, is
-// refused, and the user chooses again: "\." alone would name the current drive's root.
+// refused, and the user chooses again: "\." alone would name the current drive's root. A copy
+// that stopped short (a failure, or Cancel in the shell's progress window) opens nothing: the
+// user is back on the destination page.
 BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
 {
     char* pszCopyPath = AllocBuffer(NAME_BUFFER_SIZE);
@@ -211,8 +216,7 @@ BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
     } else if (strlen(pszDestination) + 2 < NAME_BUFFER_SIZE) {
         strcpy(pszCopyPath, pszDestination);
         strcat(pszCopyPath, "\\.");
-        CopyPackage(pszCopyPath);
-        m_nWizardStep = STEP_OPEN_DESTINATION;
+        m_nWizardStep = CopyPackage(pszCopyPath) ? STEP_OPEN_DESTINATION : STEP_DESTINATION;
     } else {
         ShowTableMessage(NULL, IDS_ILLEGAL_NAME, IDS_CAPTION, MB_OK | MB_ICONERROR);
         m_nWizardStep = STEP_DESTINATION;

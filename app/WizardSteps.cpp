@@ -21,9 +21,9 @@ void CDriverWizardApp::CopyApiDll()
     ::CopyApiDll();
 }
 
-void CDriverWizardApp::CopyPackage(LPCSTR pszDestination)
+BOOL CDriverWizardApp::CopyPackage(LPCSTR pszDestination)
 {
-    ::CopyPackage(pszDestination);
+    return ::CopyPackage(pszDestination);
 }
 
 void CDriverWizardApp::OpenPrintersFolder()

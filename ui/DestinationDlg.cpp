@@ -57,7 +57,10 @@ BEGIN_MESSAGE_MAP(CDestinationDlg, CWizardPage)
 END_MESSAGE_MAP()
 
 CDestinationDlg::CDestinationDlg(CWnd* pParent)
-    : CWizardPage(IDD_DESTINATION, pParent), m_pszPath(AllocBuffer(NAME_BUFFER_SIZE)), m_dwMakeError(0)
+    : CWizardPage(IDD_DESTINATION, pParent),
+      m_pszPath(AllocBuffer(NAME_BUFFER_SIZE)),
+      m_cchDeepestFile(0),
+      m_dwMakeError(0)
 {
 }
 
@@ -254,6 +257,13 @@ void CDestinationDlg::ValidateAndCreate(BOOL bCreate)
         m_pszPath[2] = '\\';
     }
     if (!CheckDirName(m_pszPath + 3)) {
+        m_nResult = PAGE_REFUSED;
+        return;
+    }
+    // The shell would skip, without a word, a file whose path does not fit.
+    if (strlen(m_pszPath) + 1 + m_cchDeepestFile >= MAX_PATH) {
+        RefuseIllegalName(m_hWnd);
+        m_editDir.SetFocus();
         m_nResult = PAGE_REFUSED;
         return;
     }

@@ -143,12 +143,13 @@ BOOL ScriptedWizard::CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, L
     return Next(printerResults);
 }
 
-void ScriptedWizard::CopyPackage(LPCSTR pszDestination)
+BOOL ScriptedWizard::CopyPackage(LPCSTR pszDestination)
 {
     char szDirectory[MAX_PATH] = "";
     ::GetCurrentDirectoryA(MAX_PATH, szDirectory);
     copyDirectory = szDirectory;
     Step(std::string("copy ") + pszDestination);
+    return bRealCopy ? CDriverWizardApp::CopyPackage(pszDestination) : TRUE;
 }
 
 void ScriptedWizard::OpenPrintersFolder()

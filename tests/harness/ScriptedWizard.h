@@ -37,6 +37,7 @@ public:
     bool bRightsCheckThrows = false;
     std::string installableInf = "driver.inf";  // empty: the package holds no driver INF
     bool bRealInfSearch = false;                // search the current directory for real instead
+    bool bRealCopy = false;                     // copy the current directory's package for real
     std::deque<BOOL> monitorResults;            // empty: TRUE
     std::deque<BOOL> driverResults;
     std::deque<BOOL> printerResults;
@@ -60,7 +61,7 @@ protected:
     BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment) override;
     BOOL CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, LPCSTR pszDriverName, LPCSTR pszPortName,
                        LPCSTR pszComment, LPCSTR pszLocation, LPCSTR pszSepFile) override;
-    void CopyPackage(LPCSTR pszDestination) override;
+    BOOL CopyPackage(LPCSTR pszDestination) override;
     void OpenPrintersFolder() override;
     void OpenWithShell(LPCSTR pszPath) override;
 

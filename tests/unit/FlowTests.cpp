@@ -1,6 +1,7 @@
 // The wizard's state machine, with scripted pages and steps.
 #include <doctest.h>
 #include "base/Buffers.h"
+#include "base/ShellCopy.h"
 #include "res/resource.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"
@@ -347,6 +348,65 @@ TEST_CASE("a destination too long to take the copy ending is refused, and the us
     CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
     CHECK(wizard.trace.back() == "open C:\\out");
     CHECK(wizard.trace[wizard.trace.size() - 2] == "copy C:\\out\\.");
+}
+
+namespace {
+
+int g_nCopyOperations = 0;
+
+// The shell's copy as a user meets it who presses Cancel in its progress window during the
+// first operation: nothing is copied, and the operation reports itself aborted.
+int WINAPI CancelledInProgressWindow(LPSHFILEOPSTRUCTA pOperation)
+{
+    ++g_nCopyOperations;
+    pOperation->fAnyOperationsAborted = TRUE;
+    return ERROR_CANCELLED;
+}
+
+} // namespace
+
+TEST_CASE("a copy that stopped short opens nothing, and the user is back on the destination page")
+{
+    char szBefore[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+    harness::TempDirectory package("flow-copy-package");
+    harness::TempDirectory destination("flow-copy-destination");
+    REQUIRE(::CreateDirectoryA((package.path + "\\pxmonitor").c_str(), NULL));
+    REQUIRE(harness::WriteTextFile(package.path + "\\pxmonitor\\ZADAZARE.DLL", "monitor"));
+    std::string target = destination.path;
+    ShellFileOperation pfnBefore = SetShellFileOperation(NULL);
+    g_nCopyOperations = 0;
+
+    SUBCASE("Cancel in the shell's progress window during the first of its operations") {
+        // 400 names of 100 characters: more than one operation's list.
+        for (int i = 0; i < 400; ++i) {
+            char szNumber[16];
+            wsprintfA(szNumber, "%03d", i);
+            REQUIRE(harness::WriteTextFile(package.path + "\\" + std::string(97, 'f') + szNumber, "data"));
+        }
+        SetShellFileOperation(&CancelledInProgressWindow);
+    }
+    SUBCASE("a monitor file whose path at the destination would not fit, which the shell skips unsaid") {
+        REQUIRE(harness::WriteTextFile(package.path + "\\a.txt", "data"));
+        target += "\\" + std::string(240 - target.size() - 1, 'd');
+    }
+    REQUIRE(::SetCurrentDirectoryA(package.path.c_str()));
+    ScriptedWizard wizard;
+    wizard.bRealCopy = true;
+    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, target.c_str()), Summary(PAGE_NEXT),
+                        Destination(PAGE_CANCEL) };
+    wizard.RunFromWelcome();
+    SetShellFileOperation(pfnBefore);
+    ::SetCurrentDirectoryA(szBefore);
+
+    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination",
+                                 "summary copy name= port= destination=" + target, "copy " + target + "\\.",
+                                 "destination" });
+    CHECK_FALSE(harness::Exists(target + "\\pxmonitor\\ZADAZARE.DLL"));
+    if (g_nCopyOperations > 0) {
+        CHECK(g_nCopyOperations == 1);
+        CHECK(harness::FilesIn(target).empty());
+    }
 }
 
 TEST_CASE("without a destination nothing is copied, and the user chooses one")
