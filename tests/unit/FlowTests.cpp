@@ -374,8 +374,8 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
     REQUIRE(::CreateDirectoryA((package.path + "\\pxmonitor").c_str(), NULL));
     REQUIRE(harness::WriteTextFile(package.path + "\\pxmonitor\\ZADAZARE.DLL", "monitor"));
     std::string target = destination.path;
-    ShellFileOperation pfnBefore = SetShellFileOperation(NULL);
     g_nCopyOperations = 0;
+    ShellFileOperation pfnOperation = NULL;
 
     SUBCASE("Cancel in the shell's progress window during the first of its operations") {
         // 400 names of 100 characters: more than one operation's list.
@@ -384,7 +384,7 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
             wsprintfA(szNumber, "%03d", i);
             REQUIRE(harness::WriteTextFile(package.path + "\\" + std::string(97, 'f') + szNumber, "data"));
         }
-        SetShellFileOperation(&CancelledInProgressWindow);
+        pfnOperation = &CancelledInProgressWindow;
     }
     SUBCASE("a monitor file whose path at the destination would not fit, which the shell skips unsaid") {
         REQUIRE(harness::WriteTextFile(package.path + "\\a.txt", "data"));
@@ -395,6 +395,7 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
     wizard.bRealCopy = true;
     wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, target.c_str()), Summary(PAGE_NEXT),
                         Destination(PAGE_CANCEL) };
+    ShellFileOperation pfnBefore = SetShellFileOperation(pfnOperation);
     wizard.RunFromWelcome();
     SetShellFileOperation(pfnBefore);
     ::SetCurrentDirectoryA(szBefore);

@@ -55,22 +55,15 @@ void CheckRunning(ScriptedPlatform& platform, std::initializer_list<const char*>
     }
 }
 
-const char kDependentsWarning[] = "Some services that are dependent on the spooler service might not have "
-                                  "successfully restarted: ";
-
-// The services a warning about dependents names, one a line after the system's text.
-Calls NamedIn(const harness::MessageBoxRecord& box)
+// The names a warning about dependents gives, one a line after its first line: the string's
+// prefix and the system's text.
+std::string NamedIn(const harness::MessageBoxRecord& box)
 {
-    CHECK(box.text.find(kDependentsWarning) == 0);
+    CHECK(box.text.find("Some services that are dependent on the spooler service might not have successfully "
+                        "restarted: ") == 0);
     CHECK(box.type == (MB_OK | MB_ICONEXCLAMATION));
-    Calls names;
-    size_t nLine = box.text.find("\r\n");
-    while (nLine != std::string::npos && nLine + 2 < box.text.size()) {
-        size_t nNext = box.text.find("\r\n", nLine + 2);
-        names.push_back(box.text.substr(nLine + 2, nNext == std::string::npos ? nNext : nNext - nLine - 2));
-        nLine = nNext;
-    }
-    return names;
+    size_t nLineEnd = box.text.find("\r\n");
+    return nLineEnd != std::string::npos ? box.text.substr(nLineEnd + 2) : std::string();
 }
 
 // A spooler with running dependents A, B and C, all stopped by StopSpooler; each of the four
@@ -265,7 +258,7 @@ TEST_CASE("a stop that fails half-way leaves no service stopped, not even one st
         CHECK(pauses.Total() <= 101 * 500 + SERVICE_WAIT_LIMIT_MS + 10000);
         CHECK(boxes.boxes.size() == 1);
         if (!boxes.boxes.empty())
-            CHECK(NamedIn(boxes.boxes[0]) == Calls{ "Spooler" });
+            CHECK(NamedIn(boxes.boxes[0]) == "Spooler");
         CHECK(spooler.dwState == SERVICE_STOP_PENDING);
         spooler.dwState = SERVICE_RUNNING;  // not this one's to check below
     }
@@ -288,7 +281,7 @@ TEST_CASE_FIXTURE(StoppedWithDependents, "a restart starts every dependent and w
         CheckRunning(platform, { "Spooler", "A", "C" });
         CHECK(platform.ServiceNamed("B").dwState == SERVICE_STOPPED);
         REQUIRE(boxes.boxes.size() == 1);
-        CHECK(NamedIn(boxes.boxes[0]) == Calls{ "B" });
+        CHECK(NamedIn(boxes.boxes[0]) == "B");
     }
     SUBCASE("one of them already runs") {
         platform.ServiceNamed("B").dwState = SERVICE_RUNNING;
@@ -320,6 +313,6 @@ TEST_CASE_FIXTURE(StoppedWithDependents, "a restart starts every dependent and w
         CHECK(platform.CallsTo("StartServiceA") == Calls{ "Spooler", "C", "B", "A" });
         CheckRunning(platform, { "A", "C" });
         REQUIRE(boxes.boxes.size() == 1);
-        CHECK(NamedIn(boxes.boxes[0]) == Calls{ "B" });
+        CHECK(NamedIn(boxes.boxes[0]) == "B");
     }
 }
