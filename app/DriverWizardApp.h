@@ -29,6 +29,7 @@ BOOL IsSupportedSystem(const OSVERSIONINFOA& osvi);
 char* FindDriverInfs(LPCSTR pszPattern);
 
 struct WizardPages;
+class CWizardPage;
 
 class CDriverWizardApp : public CWinApp {
 public:
@@ -61,16 +62,21 @@ public:
 protected:
     // The flow reaches the pages and the other subsystems through these, so that a test can
     // put scripted ones in their place.
-    virtual void ShowPage(CDialog& page);
+    // Shows the page as a modal dialog; FALSE, with the last error set, when it could not be
+    // made.
+    virtual BOOL ShowPage(CDialog& page);
     virtual BOOL CheckMonitor(CWnd* pOwner);
     virtual void CopyApiDll();
-    virtual void CopyPackage(LPCSTR pszDestination);
+    virtual BOOL CopyPackage(LPCSTR pszDestination);
     virtual void OpenPrintersFolder();
     virtual void OpenWithShell(LPCSTR pszPath);
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Shows the page with its result reset, so that a showing never reads a result of an
+    // earlier one; FALSE, after telling the user, when the page could not be shown.
+    BOOL Show(CWizardPage& page);
     BOOL FollowPage(int nResult, int nBackStep, int nNextStep);
     // Each step returns FALSE when the flow ends.
     BOOL WelcomeStep(WizardPages& pages, LPCSTR pszCandidates);

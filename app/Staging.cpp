@@ -13,63 +13,112 @@ namespace {
 const char kMonitorDirectory[] = "pxmonitor";
 const char kParentDirectory[] = "..";
 const char kApiLibrary[] = "DEROvurEZA.DLL\0";
+const char kEveryFile[] = "*.*";
+
+// Calls visit with each plain file of the current directory that matches the pattern, in the
+// order the search gives, while visit returns true.
+template <typename Visit>
+void ForEachFile(LPCSTR pszPattern, Visit visit)
+{
+    struct _finddata_t found;
+    intptr_t hFind = _findfirst(pszPattern, &found);
+    if (hFind != -1) {
+        bool bGoOn = true;
+        do {
+            if (!(found.attrib & _A_SUBDIR))
+                bGoOn = visit(found.name);
+        } while (bGoOn && _findnext(hFind, &found) == 0);
+        _findclose(hFind);
+    }
+}
+
+// The length of the current directory's longest file name; 0 when it has none. It takes no
+// work buffer, so that no shortage of memory can hide a name.
+size_t LongestFileName()
+{
+    size_t cchLongest = 0;
+    ForEachFile(kEveryFile, [&](LPCSTR pszName) {
+        if (strlen(pszName) > cchLongest)
+            cchLongest = strlen(pszName);
+        return true;
+    });
+    return cchLongest;
+}
 
 } // namespace
 
-void CopyDirectoryFiles(LPCSTR pszDestination)
+BOOL CopyDirectoryFiles(LPCSTR pszDestination)
 {
     if (pszDestination == NULL || pszDestination[0] == '\0')
-        return;
+        return FALSE;
     char* pszPattern = LoadTextBuffer(IDS_ALL_FILES);
     char* pszList = AllocBuffer(FILE_LIST_SIZE);
-    if (pszPattern != NULL && pszList != NULL) {
-        size_t cbUsed = 0;
-        struct _finddata_t found;
-        intptr_t hFind = _findfirst(pszPattern, &found);
-        if (hFind != -1) {
-            do {
-                if (found.attrib & _A_SUBDIR)
-                    continue;
-                // A list that cannot take the next name is copied, and a new one begun.
-                size_t cb = strlen(found.name) + 1;
-                if (cbUsed + cb + 1 > FILE_LIST_SIZE) {
-                    CopyFilesToDirectory(pszList, pszDestination);
-                    ZeroMemory(pszList, FILE_LIST_SIZE);
-                    cbUsed = 0;
-                }
-                memcpy(pszList + cbUsed, found.name, cb);
-                cbUsed += cb;
-            } while (_findnext(hFind, &found) == 0);
-            _findclose(hFind);
-        }
-        if (cbUsed > 0)
-            CopyFilesToDirectory(pszList, pszDestination);
+    if (pszPattern == NULL || pszList == NULL) {
+        FreeBuffer(pszPattern);
+        FreeBuffer(pszList);
+        return FALSE;
     }
+    size_t cbUsed = 0;
+    BOOL bCopied = TRUE;
+    ForEachFile(pszPattern, [&](LPCSTR pszName) {
+        // A list that cannot take the next name is copied, and a new one begun.
+        size_t cb = strlen(pszName) + 1;
+        if (cbUsed + cb + 1 > FILE_LIST_SIZE) {
+            bCopied = CopyFilesToDirectory(pszList, pszDestination);
+            if (!bCopied)
+                return false;
+            ZeroMemory(pszList, FILE_LIST_SIZE);
+            cbUsed = 0;
+        }
+        memcpy(pszList + cbUsed, pszName, cb);
+        cbUsed += cb;
+        return true;
+    });
+    if (bCopied && cbUsed > 0)
+        bCopied = CopyFilesToDirectory(pszList, pszDestination);
     FreeBuffer(pszPattern);
     FreeBuffer(pszList);
+    return bCopied;
 }
 
-void CopyPackage(LPCSTR pszDestination)
+BOOL CopyPackage(LPCSTR pszDestination)
 {
     if (pszDestination == NULL || pszDestination[0] == '\0')
-        return;
+        return FALSE;
     char* pszTarget = AllocBuffer(NAME_BUFFER_SIZE);
     if (pszTarget == NULL || !CopyText(pszTarget, NAME_BUFFER_SIZE, pszDestination)) {
         FreeBuffer(pszTarget);
-        return;
+        return FALSE;
     }
-    CopyDirectoryFiles(pszTarget);
+    BOOL bCopied = CopyDirectoryFiles(pszTarget);
 
     // The monitor's files go to the destination's own monitor directory.
     size_t cchTarget = strlen(pszTarget);
-    if (cchTarget + 1 + strlen(kMonitorDirectory) < NAME_BUFFER_SIZE && _chdir(kMonitorDirectory) == 0) {
-        strcat(pszTarget, "\\");
-        strcat(pszTarget, kMonitorDirectory);
-        CopyDirectoryFiles(pszTarget);
+    if (bCopied && _chdir(kMonitorDirectory) == 0) {
+        if (cchTarget + 1 + strlen(kMonitorDirectory) < NAME_BUFFER_SIZE) {
+            strcat(pszTarget, "\\");
+            strcat(pszTarget, kMonitorDirectory);
+            bCopied = CopyDirectoryFiles(pszTarget);
+        } else {
+            bCopied = FALSE;
+        }
         if (_chdir(kParentDirectory) != 0)
             ShowTableMessageWith(NULL, IDS_CANNOT_OPEN_FILE, kParentDirectory, IDS_CAPTION, MB_OK | MB_ICONERROR);
     }
     FreeBuffer(pszTarget);
+    return bCopied;
+}
+
+size_t DeepestPackageFile()
+{
+    size_t cchDeepest = LongestFileName();
+    if (_chdir(kMonitorDirectory) == 0) {
+        size_t cchMonitor = LongestFileName();
+        if (cchMonitor > 0 && strlen(kMonitorDirectory) + 1 + cchMonitor > cchDeepest)
+            cchDeepest = strlen(kMonitorDirectory) + 1 + cchMonitor;
+        _chdir(kParentDirectory);
+    }
+    return cchDeepest;
 }
 
 void CopyApiDll()

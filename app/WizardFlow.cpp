@@ -1,6 +1,7 @@
 // The wizard's state machine: shows the pages one at a time and runs the installation and
 // copy steps between them, in the order the user's choices give.
 #include "app/DriverWizardApp.h"
+#include "app/Staging.h"
 #include "base/Buffers.h"
 #include "base/Messages.h"
 #include "res/resource.h"
@@ -82,6 +83,17 @@ void CDriverWizardApp::RunWizard()
     EndWaitCursor();
 }
 
+BOOL CDriverWizardApp::Show(CWizardPage& page)
+{
+    page.m_nResult = 0;
+    if (ShowPage(page))
+        return TRUE;
+    // Going round again would try the same page for ever, unseen, under the wait cursor.
+    DWORD dwError = ::GetLastError();
+    ShowSystemError(NULL, dwError != ERROR_SUCCESS ? dwError : ERROR_CAN_NOT_COMPLETE);
+    return FALSE;
+}
+
 // Cancel ends the flow; Back and Next go to their steps; any other result shows the same
 // step again.
 BOOL CDriverWizardApp::FollowPage(int nResult, int nBackStep, int nNextStep)
@@ -113,7 +125,8 @@ BOOL CDriverWizardApp::WelcomeStep(WizardPages& pages, LPCSTR pszCandidates)
     else
         welcome.m_bInstallDisabled = *FindInstallableInf(pszCandidates) == '\0';
 
-    ShowPage(welcome);
+    if (!Show(welcome))
+        return FALSE;
 
     switch (welcome.m_nResult) {
     case PAGE_CANCEL:
@@ -136,7 +149,8 @@ BOOL CDriverWizardApp::PrinterStep(WizardPages& pages)
     if (!CheckMonitor(&pages.printer))
         return FALSE;
 
-    ShowPage(pages.printer);
+    if (!Show(pages.printer))
+        return FALSE;
     RestoreWaitCursor();
     return FollowPage(pages.printer.m_nResult, STEP_WELCOME, STEP_SUMMARY);
 }
@@ -151,13 +165,15 @@ BOOL CDriverWizardApp::DestinationStep(WizardPages& pages)
     int nDrive = _getdrive();
     BOOL bHaveDirectory = _getcwd(pszDirectory, (int)NAME_BUFFER_SIZE) != NULL;
 
-    ShowPage(pages.destination);
+    // The page refuses a destination too deep for the package's files to be written under it.
+    pages.destination.m_cchDeepestFile = DeepestPackageFile();
+    BOOL bShown = Show(pages.destination);
     RestoreWaitCursor();
     _chdrive(nDrive);
     if (bHaveDirectory)
         _chdir(pszDirectory);
     FreeBuffer(pszDirectory);
-    return FollowPage(pages.destination.m_nResult, STEP_WELCOME, STEP_SUMMARY);
+    return bShown && FollowPage(pages.destination.m_nResult, STEP_WELCOME, STEP_SUMMARY);
 }
 
 BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
@@ -174,7 +190,8 @@ BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
     }
     summary.m_bCopyTask = m_bCopyTask;
 
-    ShowPage(summary);
+    if (!Show(summary))
+        return FALSE;
     RestoreWaitCursor();
 
     if (m_bCopyTask && summary.m_nResult == PAGE_NEXT)
@@ -184,7 +201,9 @@ BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
 
 // Copies the package into the destination (given as the directory followed by "\." so the
 // shell copies into it) and goes on to open it. No destination, or one too long for that, is
-// refused, and the user chooses again: "\." alone would name the current drive's root.
+// refused, and the user chooses again: "\." alone would name the current drive's root. A copy
+// that stopped short (a failure, or Cancel in the shell's progress window) opens nothing: the
+// user is back on the destination page.
 BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
 {
     char* pszCopyPath = AllocBuffer(NAME_BUFFER_SIZE);
@@ -197,8 +216,7 @@ BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
     } else if (strlen(pszDestination) + 2 < NAME_BUFFER_SIZE) {
         strcpy(pszCopyPath, pszDestination);
         strcat(pszCopyPath, "\\.");
-        CopyPackage(pszCopyPath);
-        m_nWizardStep = STEP_OPEN_DESTINATION;
+        m_nWizardStep = CopyPackage(pszCopyPath) ? STEP_OPEN_DESTINATION : STEP_DESTINATION;
     } else {
         ShowTableMessage(NULL, IDS_ILLEGAL_NAME, IDS_CAPTION, MB_OK | MB_ICONERROR);
         m_nWizardStep = STEP_DESTINATION;

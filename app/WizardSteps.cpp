@@ -5,9 +5,10 @@
 #include "install/PrinterCreation.h"
 #include "monitor/MonitorInstall.h"
 
-void CDriverWizardApp::ShowPage(CDialog& page)
+BOOL CDriverWizardApp::ShowPage(CDialog& page)
 {
-    page.DoModal();
+    ::SetLastError(ERROR_SUCCESS);
+    return page.DoModal() != -1;
 }
 
 BOOL CDriverWizardApp::CheckMonitor(CWnd* pOwner)
@@ -20,9 +21,9 @@ void CDriverWizardApp::CopyApiDll()
     ::CopyApiDll();
 }
 
-void CDriverWizardApp::CopyPackage(LPCSTR pszDestination)
+BOOL CDriverWizardApp::CopyPackage(LPCSTR pszDestination)
 {
-    ::CopyPackage(pszDestination);
+    return ::CopyPackage(pszDestination);
 }
 
 void CDriverWizardApp::OpenPrintersFolder()

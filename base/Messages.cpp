@@ -43,7 +43,7 @@ int ShowTableMessageWith(HWND hOwner, UINT nTextID, LPCSTR pszArgument, UINT nCa
     return nAnswer;
 }
 
-void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType)
+void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType, LPCSTR pszDetails)
 {
     char* pszPrefix = LoadTextBuffer(nPrefixID);
     char* pszCaption = LoadTextBuffer(IDS_CAPTION);
@@ -51,6 +51,11 @@ void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType)
         LPSTR pszSystemText = SystemText(dwError);
         CString text(pszPrefix);
         text += pszSystemText;
+        if (pszDetails != NULL && pszDetails[0] != '\0') {
+            if (text.IsEmpty() || text[text.GetLength() - 1] != '\n')
+                text += "\r\n";
+            text += pszDetails;
+        }
         ::MessageBoxA(hOwner, text, pszCaption, uType);
         ::LocalFree(pszSystemText);
     }

@@ -17,8 +17,9 @@ inline HWND OwnerWindow(CWnd* pOwner)
 int ShowTableMessage(HWND hOwner, UINT nTextID, UINT nCaptionID, UINT uType, size_t cbText = NAME_BUFFER_SIZE);
 // The same with the text's %s replaced by pszArgument.
 int ShowTableMessageWith(HWND hOwner, UINT nTextID, LPCSTR pszArgument, UINT nCaptionID, UINT uType);
-// String nPrefixID followed directly by the system's text for dwError, under the program's caption.
-void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType);
+// String nPrefixID followed directly by the system's text for dwError, under the program's
+// caption; pszDetails, when given, follows on a line of its own.
+void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType, LPCSTR pszDetails = NULL);
 // The system's text for dwError under the caption "Unable to complete the install.", with the
 // error icon.
 void ShowSystemError(HWND hOwner, DWORD dwError);

@@ -5,7 +5,11 @@
 
 namespace {
 
-void RunCopy(LPCSTR pszSources, LPCSTR pszTarget, FILEOP_FLAGS fFlags)
+ShellFileOperation g_pfnOperation = NULL;
+
+// One operation of the shell; FALSE, with the last error set, when it failed or the user
+// cancelled it.
+BOOL RunCopy(LPCSTR pszSources, LPCSTR pszTarget, FILEOP_FLAGS fFlags)
 {
     SHFILEOPSTRUCTA operation;
     ZeroMemory(&operation, sizeof(operation));
@@ -13,9 +17,33 @@ void RunCopy(LPCSTR pszSources, LPCSTR pszTarget, FILEOP_FLAGS fFlags)
     operation.pFrom = pszSources;
     operation.pTo = pszTarget;
     operation.fFlags = fFlags;
-    ::SHFileOperationA(&operation);
+    int nResult = g_pfnOperation != NULL ? g_pfnOperation(&operation) : ::SHFileOperationA(&operation);
+    if (operation.fAnyOperationsAborted) {
+        ::SetLastError(ERROR_CANCELLED);
+        return FALSE;
+    }
+    if (nResult != 0) {
+        ::SetLastError((DWORD)nResult);
+        return FALSE;
+    }
+    return TRUE;
 }
 
+// TRUE when every file of the list has a path that fits MAX_PATH in the source directory and
+// in the target, whose length is taken without its "." components, as the shell takes it.
+BOOL AllPathsFit(LPCSTR pszFileList, size_t cchSourceDirectory, LPCSTR pszTarget)
+{
+    char szFullTarget[MAX_PATH];
+    DWORD cchTarget = ::GetFullPathNameA(pszTarget, MAX_PATH, szFullTarget, NULL);
+    if (cchTarget == 0 || cchTarget >= MAX_PATH)
+        return FALSE;
+    for (LPCSTR pszName = pszFileList; *pszName != '\0'; pszName += strlen(pszName) + 1) {
+        size_t cchName = strlen(pszName);
+        if (cchSourceDirectory + 1 + cchName >= MAX_PATH || cchTarget + cchName >= MAX_PATH)
+            return FALSE;
+    }
+    return TRUE;
+}
 
 // Makes the directory and any of its parents that are missing.
 void MakeDirectories(LPCSTR pszDirectory)
@@ -45,28 +73,33 @@ void MakeDirectories(LPCSTR pszDirectory)
 
 } // namespace
 
-void ShellCopyFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory, FILEOP_FLAGS fFlags)
+BOOL ShellCopyFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory, FILEOP_FLAGS fFlags)
 {
     char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszTarget = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszSources = AllocBuffer(FILE_LIST_SIZE);
+    BOOL bCopied = FALSE;
     // The target: the directory and a backslash, double-NUL terminated by the zero fill.
     size_t cchTarget = strlen(pszTargetDirectory);
-    if (pszDirectory != NULL && pszTarget != NULL && pszSources != NULL && cchTarget + 3 <= NAME_BUFFER_SIZE &&
-        _getcwd(pszDirectory, (int)NAME_BUFFER_SIZE) != NULL) {
+    if (pszDirectory == NULL || pszTarget == NULL || pszSources == NULL) {
+        ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    } else if (cchTarget + 3 > NAME_BUFFER_SIZE || _getcwd(pszDirectory, (int)NAME_BUFFER_SIZE) == NULL) {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    } else {
         memcpy(pszTarget, pszTargetDirectory, cchTarget);
         pszTarget[cchTarget] = '\\';
 
         size_t cchDirectory = strlen(pszDirectory);
+        bCopied = AllPathsFit(pszFileList, cchDirectory, pszTarget);
+        if (!bCopied)
+            ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
         size_t cbUsed = 0;
-        for (LPCSTR pszName = pszFileList; *pszName != '\0'; pszName += strlen(pszName) + 1) {
+        for (LPCSTR pszName = pszFileList; bCopied && *pszName != '\0'; pszName += strlen(pszName) + 1) {
             // Each source is the current directory, a backslash and the name, with its NUL;
             // the list keeps room for its closing NUL.
             size_t cbEntry = cchDirectory + 1 + strlen(pszName) + 1;
-            if (cbEntry + 1 > FILE_LIST_SIZE)
-                continue;
             if (cbUsed + cbEntry + 1 > FILE_LIST_SIZE) {
-                RunCopy(pszSources, pszTarget, fFlags);
+                bCopied = RunCopy(pszSources, pszTarget, fFlags);
                 ZeroMemory(pszSources, FILE_LIST_SIZE);
                 cbUsed = 0;
             }
@@ -76,18 +109,28 @@ void ShellCopyFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory, FILEOP_FLAGS 
             strcpy(pszEntry + cchDirectory + 1, pszName);
             cbUsed += cbEntry;
         }
-        if (cbUsed > 0)
-            RunCopy(pszSources, pszTarget, fFlags);
+        if (bCopied && cbUsed > 0)
+            bCopied = RunCopy(pszSources, pszTarget, fFlags);
     }
+    DWORD dwError = ::GetLastError();
     FreeBuffer(pszDirectory);
     FreeBuffer(pszTarget);
     FreeBuffer(pszSources);
+    ::SetLastError(dwError);
+    return bCopied;
 }
 
-void CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination)
+BOOL CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination)
 {
     // The shell makes a missing target itself on some systems and fails the copy on others.
     if (::GetFileAttributesA(pszDestination) == INVALID_FILE_ATTRIBUTES)
         MakeDirectories(pszDestination);
-    ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
+    return ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
+}
+
+ShellFileOperation SetShellFileOperation(ShellFileOperation pfnOperation)
+{
+    ShellFileOperation pfnPrevious = g_pfnOperation;
+    g_pfnOperation = pfnOperation;
+    return pfnPrevious;
 }

@@ -53,7 +53,7 @@ public:
     }
 
 protected:
-    void ShowPage(CDialog& page) override
+    BOOL ShowPage(CDialog& page) override
     {
         CWizardPage& wizardPage = static_cast<CWizardPage&>(page);
         wizardPage.m_nResult = PAGE_NEXT;
@@ -80,6 +80,7 @@ protected:
             wizardPage.m_nResult = PAGE_CANCEL;
             break;
         }
+        return TRUE;
     }
     // The monitor is installed: the check before the printer page is not what is measured.
     BOOL CheckMonitor(CWnd*) override { return TRUE; }

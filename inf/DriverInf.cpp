@@ -65,7 +65,8 @@ DriverInf::DriverInf(LPCSTR pszInfFile, LPCSTR pszModel)
       m_pszConfigFile(AllocBuffer(NAME_BUFFER_SIZE)),
       m_pszHelpFile(AllocBuffer(NAME_BUFFER_SIZE)),
       m_pszDependentFiles(AllocBuffer(FILE_LIST_SIZE)),
-      m_cbDependentFiles(0)
+      m_cbDependentFiles(0),
+      m_bFileListCut(false)
 {
     if (!HasBuffers())
         return;
@@ -217,13 +218,13 @@ char* DriverInf::GetFileList(LPCSTR pszModel, LPCSTR pszKey)
     char* pszField = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszInstall = NULL;
     LONG cbList = 0;
+    bool bRoom = true;
 
     Platform& platform = ThePlatform();
     INFCONTEXT context;
     if (pszModels != NULL && pszField != NULL && (pszInstall = GetFieldValue(1, pszModels, pszModel)) != NULL &&
         platform.SetupFindFirstLineA(m_hInf, pszInstall, pszKey, &context)) {
         DWORD nFields = platform.SetupGetFieldCount(&context);
-        bool bRoom = true;
         for (DWORD i = 1; i <= nFields && bRoom; ++i) {
             // A field longer than the buffer is not delivered and adds nothing.
             if (!platform.SetupGetStringFieldA(&context, i, pszField, (DWORD)NAME_BUFFER_SIZE, NULL))
@@ -237,6 +238,7 @@ char* DriverInf::GetFileList(LPCSTR pszModel, LPCSTR pszKey)
         }
     }
     m_cbDependentFiles = cbList;
+    m_bFileListCut = !bRoom;
     FreeBuffer(pszModels);
     FreeBuffer(pszField);
     FreeBuffer(pszInstall);
@@ -296,7 +298,7 @@ void DriverInf::ReadDriverInfo()
 }
 
 // The package's own files, then, for an INF with Include, the lines of the file-list section
-// that the first needed section's CopyFiles names.
+// that the first needed section's CopyFiles names. A list cut already gets nothing more.
 void DriverInf::ReadDependentFiles(LPCSTR pszModels, LPCSTR pszCopyFiles, LPCSTR pszNeeds)
 {
     char* pszList = GetFileList(m_pszModel, pszCopyFiles);
@@ -304,7 +306,7 @@ void DriverInf::ReadDependentFiles(LPCSTR pszModels, LPCSTR pszCopyFiles, LPCSTR
         return;
     FreeBuffer(m_pszDependentFiles);
     m_pszDependentFiles = pszList;
-    if (!m_bIncluded)
+    if (!m_bIncluded || m_bFileListCut)
         return;
 
     char* pszInstall = GetFieldValue(1, pszModels, m_pszModel);

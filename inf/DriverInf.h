@@ -25,7 +25,8 @@ public:
     // key of the install section names.
     char* GetModelValue(LPCSTR pszModel, LPCSTR pszKey, LPCSTR pszViaKey);
     // Every file that a CopyFiles-style key of the model's install section names, as a list;
-    // sets m_cbDependentFiles to its length.
+    // sets m_cbDependentFiles to its length. A list that does not fit is cut after its last
+    // whole name, and nothing is appended to it later.
     char* GetFileList(LPCSTR pszModel, LPCSTR pszKey);
     // Every line of the section, as a list; sets m_cbDependentFiles to its length.
     char* GetSectionLines(LPCSTR pszSection);
@@ -60,4 +61,6 @@ private:
     void OpenInf(LPCSTR pszInfFile);
     void ReadDependentFiles(LPCSTR pszModels, LPCSTR pszCopyFiles, LPCSTR pszNeeds);
     bool AppendSectionLines(LPCSTR pszSection, char* pszList, LONG& cbList);
+
+    bool m_bFileListCut;  // the last list GetFileList made did not hold every name
 };

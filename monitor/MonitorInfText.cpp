@@ -57,6 +57,12 @@ bool AppendFile(char* pList, size_t& cbUsed, const char* pszName)
     return true;
 }
 
+// The earlier of two positions, either of which may be NOT_FOUND.
+size_t Earliest(size_t nOne, size_t nOther)
+{
+    return nOne < nOther ? nOne : nOther;
+}
+
 size_t After(size_t nPosition, size_t nOffset)
 {
     return nPosition == NOT_FOUND ? NOT_FOUND : nPosition + nOffset;
@@ -137,7 +143,9 @@ void ReadWindows2000Files(const Text& text, size_t nKey, MonitorInfFields* pFiel
         text.CopyTo(nEntry + 2, nBlank, "\r\n", szEntry, sizeof(szEntry));
         if (!AppendFile(pFields->fileList, cbUsed, szEntry))
             break;
-        nScan = nBlank;
+        // An entry with no blank before its line's end ends there; the next line may hold
+        // the next entry.
+        nScan = Earliest(Earliest(nBlank, text.Find("\r", nEntry + 2)), text.Find("\n", nEntry + 2));
     }
 
     size_t nDll = text.Find("2,", nSectionEnd);

@@ -66,39 +66,99 @@ BOOL WaitForState(SC_HANDLE hService, DWORD dwState, DWORD dwPollMs, SERVICE_STA
     }
 }
 
-// Starts one service and waits until it runs; one that already runs counts as started.
-BOOL StartAndWait(SC_HANDLE hManager, LPCSTR pszService)
+// Starts one service and waits until it runs. One that answers the start with 1056 is not
+// taken at its word, since a service still stopping answers so too: it is asked for its
+// state, and one that is stopping is waited for until it has stopped and then started.
+BOOL StartAndWait(SC_HANDLE hService)
 {
     Platform& platform = ThePlatform();
-    SC_HANDLE hService = platform.OpenServiceA(hManager, pszService, SERVICE_ALL_ACCESS);
-    if (hService == NULL)
-        return FALSE;
     SERVICE_STATUS status;
-    BOOL bStarted = platform.StartServiceA(hService)
-                        ? WaitForState(hService, SERVICE_RUNNING, kPollMs, &status)
-                        : ::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
+    if (!platform.StartServiceA(hService)) {
+        if (::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING || !platform.QueryServiceStatus(hService, &status))
+            return FALSE;
+        if (status.dwCurrentState == SERVICE_STOP_PENDING &&
+            !WaitForState(hService, SERVICE_STOPPED, kPollMs, &status))
+            return FALSE;
+        if (status.dwCurrentState == SERVICE_STOPPED && !platform.StartServiceA(hService))
+            return FALSE;
+    }
+    return WaitForState(hService, SERVICE_RUNNING, kPollMs, &status);
+}
+
+// The services that did not start again, named in one warning with the first failure's error.
+class NotStarted {
+public:
+    NotStarted() : m_dwError(ERROR_SUCCESS) {}
+
+    // pszName NULL: a failure that concerns no service of its own.
+    void Add(LPCSTR pszName, DWORD dwError)
+    {
+        if (m_dwError == ERROR_SUCCESS)
+            m_dwError = dwError != ERROR_SUCCESS ? dwError : ERROR_SERVICE_NOT_ACTIVE;
+        if (pszName == NULL)
+            return;
+        if (!m_names.IsEmpty())
+            m_names += "\r\n";
+        m_names += pszName;
+    }
+    // Shows the warning when anything failed; the last error is kept.
+    void Warn(CWnd* pOwner) const
+    {
+        if (m_dwError == ERROR_SUCCESS)
+            return;
+        DWORD dwError = ::GetLastError();
+        ShowErrorWithPrefix(OwnerWindow(pOwner), IDS_DEPENDENTS_NOT_STARTED, m_dwError, MB_OK | MB_ICONEXCLAMATION,
+                            m_names);
+        ::SetLastError(dwError);
+    }
+
+private:
+    DWORD m_dwError;
+    CString m_names;
+};
+
+// Starts one service of the list by name; one that does not start is added to notStarted.
+void StartListed(SC_HANDLE hManager, const ENUM_SERVICE_STATUSA& service, NotStarted& notStarted)
+{
+    Platform& platform = ThePlatform();
+    SC_HANDLE hService = platform.OpenServiceA(hManager, service.lpServiceName, SERVICE_ALL_ACCESS);
+    BOOL bStarted = hService != NULL && StartAndWait(hService);
     DWORD dwError = ::GetLastError();
-    platform.CloseServiceHandle(hService);
-    ::SetLastError(dwError);
-    return bStarted;
+    if (hService != NULL)
+        platform.CloseServiceHandle(hService);
+    if (!bStarted) {
+        LPCSTR pszDisplayName = service.lpDisplayName;
+        notStarted.Add(pszDisplayName != NULL && pszDisplayName[0] != '\0' ? pszDisplayName : service.lpServiceName,
+                       dwError);
+    }
 }
 
 // Starts the services of the list from the last to the first, each even when an earlier one
-// failed; FALSE when any failed, with the first failure's error as the last error.
-BOOL StartServices(SC_HANDLE hManager, LPENUM_SERVICE_STATUSA pServices, DWORD nServices)
+// failed.
+void StartServices(SC_HANDLE hManager, LPENUM_SERVICE_STATUSA pServices, DWORD nServices, NotStarted& notStarted)
 {
-    DWORD dwFirstError = ERROR_SUCCESS;
-    for (DWORD i = nServices; i > 0; --i) {
-        if (!StartAndWait(hManager, pServices[i - 1].lpServiceName) && dwFirstError == ERROR_SUCCESS)
-            dwFirstError = ::GetLastError();
-    }
-    ::SetLastError(dwFirstError);
-    return dwFirstError == ERROR_SUCCESS;
+    for (DWORD i = nServices; i > 0; --i)
+        StartListed(hManager, pServices[i - 1], notStarted);
+}
+
+// Puts back what a stop that failed half-way had stopped: the spooler, when hSpooler is given,
+// then the dependents, last to first; those that do not start are named in a warning. The
+// last error stays the stop's.
+void StartAgain(CWnd* pOwner, SC_HANDLE hManager, SC_HANDLE hSpooler, LPENUM_SERVICE_STATUSA pServices,
+                DWORD nServices)
+{
+    DWORD dwError = ::GetLastError();
+    NotStarted notStarted;
+    if (hSpooler != NULL && !StartAndWait(hSpooler))
+        notStarted.Add(kSpooler, ::GetLastError());
+    StartServices(hManager, pServices, nServices, notStarted);
+    notStarted.Warn(pOwner);
+    ::SetLastError(dwError);
 }
 
 // Sends the stop control to each service of the list, first to last; on a failure the ones
 // already stopped are started again. FALSE, with the failure's error, when any failed.
-BOOL StopServices(SC_HANDLE hManager, LPENUM_SERVICE_STATUSA pServices, DWORD nServices)
+BOOL StopServices(CWnd* pOwner, SC_HANDLE hManager, LPENUM_SERVICE_STATUSA pServices, DWORD nServices)
 {
     Platform& platform = ThePlatform();
     for (DWORD i = 0; i < nServices; ++i) {
@@ -109,8 +169,8 @@ BOOL StopServices(SC_HANDLE hManager, LPENUM_SERVICE_STATUSA pServices, DWORD nS
         if (hService != NULL)
             platform.CloseServiceHandle(hService);
         if (!bStopped) {
-            StartServices(hManager, pServices, i);
             ::SetLastError(dwError);
+            StartAgain(pOwner, hManager, NULL, pServices, i);
             return FALSE;
         }
     }
@@ -189,7 +249,7 @@ BOOL EnsureSpoolerRunningForMonitor(CWnd* pOwner)
     return EnsureSpoolerRunning(pOwner);
 }
 
-BOOL StopSpooler(CWnd*, LPENUM_SERVICE_STATUSA* ppServices, DWORD* pnServices)
+BOOL StopSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA* ppServices, DWORD* pnServices)
 {
     *ppServices = NULL;
     *pnServices = 0;
@@ -212,7 +272,7 @@ BOOL StopSpooler(CWnd*, LPENUM_SERVICE_STATUSA* ppServices, DWORD* pnServices)
         }
         if (!platform.EnumDependentServicesA(spooler.Service(), SERVICE_ACTIVE, pServices, cbNeeded, &cbNeeded,
                                              &nServices) ||
-            !StopServices(spooler.Manager(), pServices, nServices)) {
+            !StopServices(pOwner, spooler.Manager(), pServices, nServices)) {
             DWORD dwError = ::GetLastError();
             FreeBuffer(pServices);
             ::SetLastError(dwError);
@@ -220,11 +280,14 @@ BOOL StopSpooler(CWnd*, LPENUM_SERVICE_STATUSA* ppServices, DWORD* pnServices)
         }
     }
 
+    // No service the wizard stopped may stay stopped: a spooler that refused the stop still
+    // runs and gets its dependents back; one that took it but did not finish stopping is
+    // started again first.
     SERVICE_STATUS status;
-    if (!SendStop(spooler.Service(), &status) || !WaitForStop(spooler.Service(), &status)) {
-        // The spooler still runs: its dependents must not stay stopped.
+    BOOL bStopSent = SendStop(spooler.Service(), &status);
+    if (!bStopSent || !WaitForStop(spooler.Service(), &status)) {
         DWORD dwError = ::GetLastError();
-        StartServices(spooler.Manager(), pServices, nServices);
+        StartAgain(pOwner, spooler.Manager(), bStopSent ? spooler.Service() : NULL, pServices, nServices);
         FreeBuffer(pServices);
         ::SetLastError(dwError);
         return FALSE;
@@ -237,31 +300,30 @@ BOOL StopSpooler(CWnd*, LPENUM_SERVICE_STATUSA* ppServices, DWORD* pnServices)
 BOOL RestartSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA pServices, DWORD nServices)
 {
     ServiceHandles spooler(kSpooler);
-    SERVICE_STATUS status;
-    BOOL bStarted = spooler.IsOpen() && (ThePlatform().StartServiceA(spooler.Service())
-                                             ? WaitForState(spooler.Service(), SERVICE_RUNNING, kPollMs, &status)
-                                             : ::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING);
-    if (!bStarted) {
-        DWORD dwError = ::GetLastError();
+    BOOL bRunning = spooler.IsOpen() && StartAndWait(spooler.Service());
+    DWORD dwError = ::GetLastError();
+    // A spooler that refused to start leaves its dependents nothing to run on; one that is only
+    // slow to come up still gets them, and the warning names those that did not start.
+    if (!bRunning && dwError != ERROR_SERVICE_REQUEST_TIMEOUT) {
         FreeBuffer(pServices);
         ::SetLastError(dwError);
         return FALSE;
     }
 
-    DWORD dwWarning = ERROR_SUCCESS;
-    if (!StartServices(spooler.Manager(), pServices, nServices))
-        dwWarning = ::GetLastError();
-
-    Pause(kSettleMs);
-    BOOL bRunning = WaitForState(spooler.Service(), SERVICE_RUNNING, kFinalPollMs, &status);
-    DWORD dwError = ::GetLastError();
-    if (!bRunning && dwWarning == ERROR_SUCCESS)
-        dwWarning = dwError;
+    NotStarted notStarted;
+    StartServices(spooler.Manager(), pServices, nServices, notStarted);
+    if (bRunning) {
+        Pause(kSettleMs);
+        SERVICE_STATUS status;
+        bRunning = WaitForState(spooler.Service(), SERVICE_RUNNING, kFinalPollMs, &status);
+        dwError = ::GetLastError();
+        if (!bRunning)
+            notStarted.Add(NULL, dwError);
+    }
     FreeBuffer(pServices);
     spooler.Close();
 
-    if (dwWarning != ERROR_SUCCESS)
-        ShowErrorWithPrefix(OwnerWindow(pOwner), IDS_DEPENDENTS_NOT_STARTED, dwWarning, MB_OK | MB_ICONEXCLAMATION);
+    notStarted.Warn(pOwner);
     ::SetLastError(dwError);
     return bRunning;
 }

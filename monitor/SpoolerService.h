@@ -15,9 +15,11 @@ BOOL EnsureSpoolerRunningForMonitor(CWnd* pOwner);
 
 // Stops the spooler's running dependents, first to last, and then the spooler. On TRUE the
 // spooler is stopped and *ppServices (freed by RestartSpooler) lists the stopped dependents;
-// on FALSE nothing is stopped any more and the list is empty. Shows nothing; the last error
-// tells why it failed.
+// on FALSE the list is empty and what had been stopped was started again, the spooler
+// included; a service that would not start again is named in a warning shown here. The
+// failure itself is not shown; the last error tells why the stop failed.
 BOOL StopSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA* ppServices, DWORD* pnServices);
 // Starts the spooler and the stopped dependents, last to first, and frees the list. FALSE when
-// the spooler itself cannot be started; a dependent that cannot is reported here, once.
+// the spooler itself cannot be started or does not come up in time; the dependents are still
+// started when it is only slow. Dependents that do not start are named here, in one warning.
 BOOL RestartSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA pServices, DWORD nServices);

@@ -12,17 +12,28 @@ namespace {
 const size_t VOLUME_NAME_SIZE = 1024;
 const COLORREF FOLDER_KEY_COLOR = RGB(255, 0, 255);
 
-// TRUE when the drive's root can be listed.
+// TRUE when the drive's root can be listed. The root of an empty disk lists nothing, and the
+// search says so with ERROR_FILE_NOT_FOUND: that drive is ready. Only a drive without a
+// medium, or one that cannot be found, is not.
 BOOL CanListDrive(char chDrive)
 {
     char szPattern[] = "?:\\*.*";
     szPattern[0] = chDrive;
     WIN32_FIND_DATAA found;
     HANDLE hFind = ::FindFirstFileA(szPattern, &found);
-    if (hFind == INVALID_HANDLE_VALUE)
+    if (hFind != INVALID_HANDLE_VALUE) {
+        ::FindClose(hFind);
+        return TRUE;
+    }
+    switch (::GetLastError()) {
+    case ERROR_NOT_READY:
+    case ERROR_NO_MEDIA_IN_DRIVE:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
         return FALSE;
-    ::FindClose(hFind);
-    return TRUE;
+    default:
+        return TRUE;
+    }
 }
 
 BOOL IsDirectory(LPCSTR pszPath)
@@ -46,7 +57,10 @@ BEGIN_MESSAGE_MAP(CDestinationDlg, CWizardPage)
 END_MESSAGE_MAP()
 
 CDestinationDlg::CDestinationDlg(CWnd* pParent)
-    : CWizardPage(IDD_DESTINATION, pParent), m_pszPath(AllocBuffer(NAME_BUFFER_SIZE)), m_dwMakeError(0)
+    : CWizardPage(IDD_DESTINATION, pParent),
+      m_pszPath(AllocBuffer(NAME_BUFFER_SIZE)),
+      m_cchDeepestFile(0),
+      m_dwMakeError(0)
 {
 }
 
@@ -243,6 +257,13 @@ void CDestinationDlg::ValidateAndCreate(BOOL bCreate)
         m_pszPath[2] = '\\';
     }
     if (!CheckDirName(m_pszPath + 3)) {
+        m_nResult = PAGE_REFUSED;
+        return;
+    }
+    // The shell would skip, without a word, a file whose path does not fit.
+    if (strlen(m_pszPath) + 1 + m_cchDeepestFile >= MAX_PATH) {
+        RefuseIllegalName(m_hWnd);
+        m_editDir.SetFocus();
         m_nResult = PAGE_REFUSED;
         return;
     }

@@ -17,6 +17,9 @@ public:
     int MakePath(LPCSTR pszPath);
 
     char* m_pszPath;  // NAME_BUFFER_SIZE bytes: the destination directory, kept between showings
+    // The longest path, below the destination, of a file that will be written there; a
+    // destination under which it would not fit MAX_PATH is refused. Set before each showing.
+    size_t m_cchDeepestFile;
     CButton m_btnNext;
     CComboBox m_cbDrive;
     CDirectoryTree m_treeDir;

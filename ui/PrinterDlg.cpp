@@ -138,17 +138,24 @@ void CPrinterDlg::FillPortList()
         strcpy(m_pszPortName, pszFilePort);
         m_listPorts.InsertItem(m_listPorts.GetItemCount(), pszFilePort);
     } else if (char* pszNames = PortNamesToList(ports, pszMonitor, pszFilePort)) {
+        bool bHeldListed = false;
         for (LPCSTR pszName = pszNames; *pszName != '\0'; pszName += strlen(pszName) + 1) {
             int nItem = m_listPorts.InsertItem(m_listPorts.GetItemCount(), pszName);
             m_listPorts.SetItemText(nItem, 1, GetPhysicalPort(pszName));
             if (!IsKnownPort(pszName, m_pszKnownPorts))
                 strcpy(m_pszPortName, pszName);
-            if (lstrcmpiA(pszName, m_pszPortName) == 0)
+            if (lstrcmpiA(pszName, m_pszPortName) == 0) {
                 SelectItem(nItem);
+                bHeldListed = true;
+            }
         }
         FreeBuffer(m_pszKnownPorts);
         m_pszKnownPorts = pszNames;
 
+        // A port held from before that is gone, or is now another monitor's, is forgotten: it
+        // is not selected, and Next, enabled for the port held, would hand it on.
+        if (!bHeldListed)
+            m_pszPortName[0] = '\0';
         if (m_pszPortName[0] == '\0' && m_listPorts.GetItemCount() > 0) {
             SelectItem(0);
             lstrcpynA(m_pszPortName, m_listPorts.GetItemText(0, 0), (int)NAME_BUFFER_SIZE);

@@ -188,9 +188,29 @@ TEST_CASE("copy: back from browsing another drive, the package directory is curr
     CHECK(wizard.WaitForMessageBox(NULL, 0) == NULL);
     CloseWindowsOfClass("Notepad", 0);
 
+    // A destination under which the package's deepest file ("pxmonitor\monitorxp.inf") would not
+    // fit MAX_PATH is refused; the page stays, with the keyboard in the directory's edit.
+    hDestination = ChooseCopyTask(wizard);
+    const std::string tooDeep = "C:\\" + std::string(247, 'l');
+    TypeText(hDestination, IDC_DIRECTORY, tooDeep.c_str());
+    PostClick(hDestination, IDOK);
+    MessageBoxRecord box;
+    HWND hBox = wizard.WaitForMessageBox(&box, 10000);
+    REQUIRE(hBox != NULL);
+    CHECK(box.text == "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too long. "
+                      "Maximum length is 220 characters.");
+    AnswerMessageBox(hBox, IDOK);
+    CHECK(WaitFor([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hDestination, NULL), &info) &&
+               info.hwndFocus == ::GetDlgItem(hDestination, IDC_DIRECTORY);
+    }, 10000));
+    CHECK(::IsWindowVisible(hDestination));
+    CHECK_FALSE(Exists(tooDeep));
+
     // The copy takes its files from the current directory: the package's, not the drive browsed.
     const std::string destination = "C:\\after-browsing";
-    hDestination = ChooseCopyTask(wizard);
     TypeText(hDestination, IDC_DIRECTORY, destination.c_str());
     PostClick(hDestination, IDOK);
     HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);

@@ -336,6 +336,14 @@ std::string ScriptedPlatform::ServiceOf(SC_HANDLE hService) const
     return index < m_openServices.size() ? m_openServices[index] : std::string("?");
 }
 
+void ScriptedPlatform::Elapse()
+{
+    for (auto& entry : services) {
+        if (entry.second.dwState == SERVICE_START_PENDING || entry.second.dwState == SERVICE_STOP_PENDING)
+            Settle(entry.second);
+    }
+}
+
 // A pending state becomes the state it was heading for once its queries are used up.
 void ScriptedPlatform::Settle(Service& service)
 {
@@ -370,6 +378,8 @@ BOOL ScriptedPlatform::StartServiceA(SC_HANDLE hService)
         ::SetLastError(ERROR_SERVICE_ALREADY_RUNNING);
         return FALSE;
     }
+    if (service.nPendingQueries == 0)
+        service.nPendingQueries = service.nStartQueries;
     service.dwState = service.nPendingQueries > 0 ? SERVICE_START_PENDING : SERVICE_RUNNING;
     return TRUE;
 }
@@ -395,10 +405,13 @@ BOOL ScriptedPlatform::ControlService(SC_HANDLE hService, DWORD dwControl, LPSER
             ::SetLastError(ERROR_SERVICE_NOT_ACTIVE);
             return FALSE;
         }
-        if (service.dwState != SERVICE_STOP_PENDING)
+        if (service.dwState != SERVICE_STOP_PENDING) {
+            if (service.nPendingQueries == 0)
+                service.nPendingQueries = service.nStopQueries;
             service.dwState = service.nPendingQueries > 0 ? SERVICE_STOP_PENDING : SERVICE_STOPPED;
-        else
+        } else {
             Settle(service);
+        }
     }
     lpStatus->dwCurrentState = service.dwState;
     return TRUE;
@@ -514,6 +527,8 @@ namespace {
 
 void SkipPause(DWORD)
 {
+    if (ScriptedPlatform* pPlatform = dynamic_cast<ScriptedPlatform*>(&ThePlatform()))
+        pPlatform->Elapse();
 }
 
 } // namespace

@@ -69,15 +69,22 @@ public:
     std::function<void(HWND hOwner)> whileAddingPort;
 
     // The service control manager. With nPendingQueries set, the service's next start or
-    // stop reports the pending state to that many status queries before it is done.
+    // stop reports the pending state to that many status queries before it is done; with
+    // nStartQueries or nStopQueries, every start or stop does. A status query is a
+    // QueryServiceStatus or a stop control sent while the stop is pending; a pause of the
+    // wizard (Elapse) brings every pending service one query closer, as time would.
     struct Service {
         DWORD dwState = SERVICE_RUNNING;
         std::vector<std::string> dependents;  // services that depend on this one, in order
         int nPendingQueries = 0;
+        int nStartQueries = 0;
+        int nStopQueries = 0;
         DWORD dwExitCode = 0;
     };
     std::map<std::string, Service> services;  // "Spooler" runs from the start
     Service& ServiceNamed(const std::string& name);
+    // Time passes: every service in a pending state comes one query closer to its end.
+    void Elapse();
 
     // Print spooler
     BOOL EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override;

@@ -36,13 +36,13 @@ BOOL ScriptedWizard::Next(std::deque<BOOL>& results)
     return bResult;
 }
 
-void ScriptedWizard::ShowPage(CDialog& page)
+BOOL ScriptedWizard::ShowPage(CDialog& page)
 {
     CWizardPage& wizardPage = static_cast<CWizardPage&>(page);
     if (showings.empty()) {
         Step("unscripted page " + std::to_string(page.m_nIDTemplate));
         wizardPage.m_nResult = PAGE_CANCEL;
-        return;
+        return TRUE;
     }
     Showing showing = showings.front();
     showings.pop_front();
@@ -85,7 +85,16 @@ void ScriptedWizard::ShowPage(CDialog& page)
     }
     if (page.m_nIDTemplate != showing.nPage)
         Step("expected page " + std::to_string(showing.nPage));
-    wizardPage.m_nResult = showing.nResult;
+    if (showing.bCannotBeMade) {
+        UINT nTemplate = page.m_nIDTemplate;
+        page.m_nIDTemplate = 0x7fff;
+        BOOL bShown = CDriverWizardApp::ShowPage(page);
+        page.m_nIDTemplate = nTemplate;
+        return bShown;
+    }
+    if (showing.nResult != RESULT_UNTOUCHED)
+        wizardPage.m_nResult = showing.nResult;
+    return TRUE;
 }
 
 void ScriptedWizard::CheckInstallRights()
@@ -134,12 +143,13 @@ BOOL ScriptedWizard::CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, L
     return Next(printerResults);
 }
 
-void ScriptedWizard::CopyPackage(LPCSTR pszDestination)
+BOOL ScriptedWizard::CopyPackage(LPCSTR pszDestination)
 {
     char szDirectory[MAX_PATH] = "";
     ::GetCurrentDirectoryA(MAX_PATH, szDirectory);
     copyDirectory = szDirectory;
     Step(std::string("copy ") + pszDestination);
+    return bRealCopy ? CDriverWizardApp::CopyPackage(pszDestination) : TRUE;
 }
 
 void ScriptedWizard::OpenPrintersFolder()

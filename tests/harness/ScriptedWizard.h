@@ -10,15 +10,22 @@
 
 namespace harness {
 
+// A showing's result that leaves the page's result as the flow left it: a page that closed
+// without any of its handlers.
+const int RESULT_UNTOUCHED = 0x7fffffff;
+
 // One showing of a page: which page the flow must show and how it closes.
 struct Showing {
     UINT nPage;                      // IDD_WELCOME, IDD_PRINTER, ...
-    int nResult;                     // PAGE_NEXT, PAGE_BACK, PAGE_CANCEL or anything else
+    int nResult;                     // PAGE_NEXT, PAGE_BACK, PAGE_CANCEL, RESULT_UNTOUCHED or
+                                     // anything else
     int nTask = 0;                   // welcome page: the task chosen
     const char* pszPrinter = NULL;   // printer page: the name and port entered
     const char* pszPort = NULL;
     const char* pszPath = NULL;      // destination page: the directory chosen
     const char* pszBrowseTo = NULL;  // destination page: where browsing leaves the current directory
+    bool bCannotBeMade = false;      // the page is really shown, from a template that does not
+                                     // exist, so that the system cannot make it
 };
 
 class ScriptedWizard : public CDriverWizardApp {
@@ -30,6 +37,7 @@ public:
     bool bRightsCheckThrows = false;
     std::string installableInf = "driver.inf";  // empty: the package holds no driver INF
     bool bRealInfSearch = false;                // search the current directory for real instead
+    bool bRealCopy = false;                     // copy the current directory's package for real
     std::deque<BOOL> monitorResults;            // empty: TRUE
     std::deque<BOOL> driverResults;
     std::deque<BOOL> printerResults;
@@ -45,7 +53,7 @@ public:
     void RunFromWelcome();
 
 protected:
-    void ShowPage(CDialog& page) override;
+    BOOL ShowPage(CDialog& page) override;
     void CheckInstallRights() override;
     LPCSTR FindInstallableInf(LPCSTR pszCandidates) override;
     BOOL CheckMonitor(CWnd* pOwner) override;
@@ -53,7 +61,7 @@ protected:
     BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment) override;
     BOOL CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, LPCSTR pszDriverName, LPCSTR pszPortName,
                        LPCSTR pszComment, LPCSTR pszLocation, LPCSTR pszSepFile) override;
-    void CopyPackage(LPCSTR pszDestination) override;
+    BOOL CopyPackage(LPCSTR pszDestination) override;
     void OpenPrintersFolder() override;
     void OpenWithShell(LPCSTR pszPath) override;
 

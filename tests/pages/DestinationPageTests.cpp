@@ -1,5 +1,6 @@
 // The destination page and its directory tree on directories this test makes: on C: of its own
-// prefix, on X: (a folder of the prefix, volume "ZUVTEST") and on U:, a drive that is not ready.
+// prefix, on X: (a folder of the prefix, volume "ZUVTEST"), on W: (an empty folder of the
+// prefix) and on U:, a drive that is not ready.
 #include <doctest.h>
 #include "base/Buffers.h"
 #include "res/resource.h"
@@ -384,6 +385,26 @@ TEST_CASE("destination page: a drive not ready is refused, another drive is show
         Click(hPage, IDCANCEL);
     });
     CHECK(boxes.boxes.size() == 1);
+}
+
+TEST_CASE("destination page: an empty drive, whose root lists nothing, is ready")
+{
+    // W: is an empty folder of the prefix that no other test writes to.
+    REQUIRE(::GetFileAttributesA("W:\\dtempty") == INVALID_FILE_ATTRIBUTES);
+    MessageBoxRecorder boxes;
+    CDestinationDlg page;
+    PageRun run = RunPage(page, [&](HWND hPage) {
+        ChooseDrive(hPage, 'W');
+        CHECK(WindowText(::GetDlgItem(hPage, IDC_DRIVE)).compare(0, 3, "W: ") == 0);
+        CHECK((LPCSTR)page.m_treeDir.GetItemText(page.m_treeDir.GetRootItem()) == std::string("W:\\"));
+        TypeText(hPage, IDC_DIRECTORY, "W:dtempty");
+        Click(hPage, IDOK);
+    });
+    CHECK(run.bScriptRan);
+    CHECK(boxes.boxes.empty());
+    CHECK(page.m_nResult == PAGE_NEXT);
+    CHECK(std::string(page.m_pszPath) == "W:\\dtempty");
+    CHECK(IsDirectory("W:\\dtempty"));
 }
 
 TEST_CASE("destination page: coming back opens the tree down to the destination chosen before")

@@ -142,6 +142,33 @@ TEST_CASE("printer page: Next waits for a port and a name, at every showing")
     CHECK(std::string(printer.m_pszPortName) == "PX1");
 }
 
+TEST_CASE("printer page: a held port that vanished before the next showing is forgotten, and Next waits")
+{
+    ExampleSpooler spooler;
+    CPrinterDlg printer;
+    RunPage(printer, [&](HWND hPage) {
+        REQUIRE(SelectListItem(Ports(hPage), 2));
+        Click(hPage, IDC_BACK);
+    });
+    REQUIRE(std::string(printer.m_pszPortName) == "PX2");
+
+    SUBCASE("deleted") {
+        spooler.platform.ports.erase(spooler.platform.ports.begin() + 3);
+    }
+    SUBCASE("now another monitor's") {
+        spooler.platform.ports[3].monitor = kLocal;
+    }
+    PageRun run = RunPage(printer, [&](HWND hPage) {
+        CHECK(ListColumn(Ports(hPage), 0) == Texts{ "FILE:", "PX1" });
+        CHECK(SelectedListItem(Ports(hPage)) == -1);
+        CHECK_FALSE(IsEnabled(hPage, IDOK));
+        Click(hPage, IDCANCEL);
+    });
+    CHECK(run.bScriptRan);
+    CHECK(printer.m_nResult == PAGE_CANCEL);
+    CHECK(std::string(printer.m_pszPortName) != "PX2");
+}
+
 TEST_CASE("printer page: without the spooler's list, the file port alone")
 {
     ExampleSpooler spooler;

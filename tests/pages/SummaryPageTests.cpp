@@ -25,13 +25,12 @@ const char kStartSpooler[] = "To install a printer driver, the spooler service m
 // declines to start. Whatever the flow would do after Finish lands in its trace.
 class WizardWithSummary : public ScriptedWizard {
 protected:
-    void ShowPage(CDialog& page) override
+    BOOL ShowPage(CDialog& page) override
     {
-        if (page.m_nIDTemplate != IDD_SUMMARY) {
-            ScriptedWizard::ShowPage(page);
-            return;
-        }
+        if (page.m_nIDTemplate != IDD_SUMMARY)
+            return ScriptedWizard::ShowPage(page);
         RunPage(page, [](HWND hPage) { Click(hPage, IDOK); });
+        return TRUE;
     }
 };
 

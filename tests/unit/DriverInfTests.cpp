@@ -221,13 +221,15 @@ TEST_CASE("the sample package's INF describes the ZUV Izov driver, stored in UTF
 TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
 {
     // 2500 names of 12 characters: 32500 bytes with their NULs.
+    // "Big Own": its own list is cut, and the short name its needed section adds would still fit.
     std::string text = "[Version]\nSignature=\"$Windows NT$\"\nClass=Printer\n\n[VEL]\n"
-                       "\"Big\"=BIG.INSTALL\n\"Big Needs\"=NEEDS.INSTALL\n\n"
+                       "\"Big\"=BIG.INSTALL\n\"Big Needs\"=NEEDS.INSTALL\n\"Big Own\"=OWN.INSTALL\n\n"
                        "[BIG.INSTALL]\nCopyFiles=BIG.FILES,LAST.DLL\n\n"
-                       "[NEEDS.INSTALL]\nCopyFiles=OWN.FILES\nInclude=bigbase.inf\nNeeds=BIG.NEEDED\n\n[BIG.FILES]\n";
+                       "[NEEDS.INSTALL]\nCopyFiles=OWN.FILES\nInclude=bigbase.inf\nNeeds=BIG.NEEDED\n\n"
+                       "[OWN.INSTALL]\nCopyFiles=BIG.FILES\nInclude=bigbase.inf\nNeeds=SHORT.NEEDED\n\n[BIG.FILES]\n";
     std::string own = "\n[OWN.FILES]\n";
     std::string base = "[Version]\nSignature=\"$Windows NT$\"\nClass=Printer\n\n[BIG.NEEDED]\nCopyFiles=NEEDED.FILES\n\n"
-                       "[NEEDED.FILES]\n";
+                       "[SHORT.NEEDED]\nCopyFiles=SHORT.FILES\n\n[SHORT.FILES]\nN.DLL\n\n[NEEDED.FILES]\n";
     char szName[32];
     for (int i = 0; i < 2500; ++i) {
         wsprintfA(szName, "FILE%04d.DLL\n", i);
@@ -239,9 +241,9 @@ TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
     harness::ProgramFile big("big.inf", text + own);
     SystemInf bigBase("bigbase.inf", base);
 
-    for (const char* pszModel : { "Big", "Big Needs" }) {
-        CAPTURE(pszModel);
-        DriverInf inf("big.inf", pszModel);
+    for (std::string model : { "Big", "Big Needs", "Big Own" }) {
+        CAPTURE(model);
+        DriverInf inf("big.inf", model.c_str());
         inf.ReadDriverInfo();
         Names names = ListOf(inf.m_pszDependentFiles);
         CHECK(inf.m_cbDependentFiles == LengthOf(names));
@@ -250,6 +252,7 @@ TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
         CHECK(inf.m_pszDependentFiles[inf.m_cbDependentFiles] == '\0');
         CHECK(names.back().size() == 12);
         CHECK(std::find(names.begin(), names.end(), "LAST.DLL") == names.end());
+        CHECK(std::find(names.begin(), names.end(), "N.DLL") == names.end());
     }
 }
 

@@ -1,6 +1,7 @@
 // The wizard's state machine, with scripted pages and steps.
 #include <doctest.h>
 #include "base/Buffers.h"
+#include "base/ShellCopy.h"
 #include "res/resource.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"
@@ -41,6 +42,14 @@ Showing Destination(int nResult, const char* pszPath = "C:\\out")
 Showing Summary(int nResult)
 {
     return Showing{ IDD_SUMMARY, nResult };
+}
+
+std::string SystemText(DWORD dwError)
+{
+    char szText[512] = "";
+    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, dwError,
+                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), szText, sizeof(szText), NULL);
+    return szText;
 }
 
 const char* const kInstallSummary = "summary install name=Office port=FILE: destination=";
@@ -205,6 +214,52 @@ TEST_CASE("a result a step does not know shows the same page again")
     CHECK(wizard.showings.empty());
 }
 
+TEST_CASE("a page is never shown with the result of an earlier showing, and one that cannot be made ends the "
+          "flow with the system's word")
+{
+    harness::MessageBoxRecorder boxes;
+    ScriptedWizard wizard;
+    // A failed driver installation returns to the printer page; its summary then had Finish.
+    wizard.driverResults = { FALSE };
+    const Trace kFailedInstall = { "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
+                                   "api-dll", "driver inf=driver.inf name=ZUV Izov", "monitor", "printer",
+                                   kInstallSummary };
+    Showing cannotBeMade = Summary(PAGE_NEXT);
+    cannotBeMade.bCannotBeMade = true;
+    Trace expected;
+    bool bCannotBeMade = true;
+
+    SUBCASE("a page that closes without a result is shown again, not taken for Finish") {
+        bCannotBeMade = false;
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_NEXT),
+                            Summary(harness::RESULT_UNTOUCHED), Summary(PAGE_CANCEL) };
+        expected = kFailedInstall;
+        expected.push_back(kInstallSummary);
+    }
+    SUBCASE("the summary cannot be made: the installation does not run again") {
+        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_NEXT),
+                            cannotBeMade };
+        expected = kFailedInstall;
+    }
+    SUBCASE("the welcome page cannot be made: no step runs again") {
+        Showing welcome = Welcome(PAGE_NEXT);
+        welcome.bCannotBeMade = true;
+        wizard.showings = { welcome };
+        expected = { "rights", "welcome install-enabled" };
+    }
+    DWORD dwStart = ::GetTickCount();
+    wizard.RunFromWelcome();
+    CHECK(::GetTickCount() - dwStart < 5000);
+    CHECK(wizard.trace == expected);
+    CHECK(wizard.showings.empty());
+    CHECK(boxes.boxes.size() == (bCannotBeMade ? 1u : 0u));
+    if (bCannotBeMade && !boxes.boxes.empty()) {
+        CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
+        CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
+        CHECK(boxes.boxes[0].text == SystemText(ERROR_RESOURCE_NAME_NOT_FOUND));
+    }
+}
+
 TEST_CASE("the install task is disabled when the rights check refuses or no driver INF is installable")
 {
     ScriptedWizard wizard;
@@ -293,6 +348,66 @@ TEST_CASE("a destination too long to take the copy ending is refused, and the us
     CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
     CHECK(wizard.trace.back() == "open C:\\out");
     CHECK(wizard.trace[wizard.trace.size() - 2] == "copy C:\\out\\.");
+}
+
+namespace {
+
+int g_nCopyOperations = 0;
+
+// The shell's copy as a user meets it who presses Cancel in its progress window during the
+// first operation: nothing is copied, and the operation reports itself aborted.
+int WINAPI CancelledInProgressWindow(LPSHFILEOPSTRUCTA pOperation)
+{
+    ++g_nCopyOperations;
+    pOperation->fAnyOperationsAborted = TRUE;
+    return ERROR_CANCELLED;
+}
+
+} // namespace
+
+TEST_CASE("a copy that stopped short opens nothing, and the user is back on the destination page")
+{
+    char szBefore[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
+    harness::TempDirectory package("flow-copy-package");
+    harness::TempDirectory destination("flow-copy-destination");
+    REQUIRE(::CreateDirectoryA((package.path + "\\pxmonitor").c_str(), NULL));
+    REQUIRE(harness::WriteTextFile(package.path + "\\pxmonitor\\ZADAZARE.DLL", "monitor"));
+    std::string target = destination.path;
+    g_nCopyOperations = 0;
+    ShellFileOperation pfnOperation = NULL;
+
+    SUBCASE("Cancel in the shell's progress window during the first of its operations") {
+        // 400 names of 100 characters: more than one operation's list.
+        for (int i = 0; i < 400; ++i) {
+            char szNumber[16];
+            wsprintfA(szNumber, "%03d", i);
+            REQUIRE(harness::WriteTextFile(package.path + "\\" + std::string(97, 'f') + szNumber, "data"));
+        }
+        pfnOperation = &CancelledInProgressWindow;
+    }
+    SUBCASE("a monitor file whose path at the destination would not fit, which the shell skips unsaid") {
+        REQUIRE(harness::WriteTextFile(package.path + "\\a.txt", "data"));
+        target += "\\" + std::string(240 - target.size() - 1, 'd');
+    }
+    REQUIRE(::SetCurrentDirectoryA(package.path.c_str()));
+    ScriptedWizard wizard;
+    wizard.bRealCopy = true;
+    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, target.c_str()), Summary(PAGE_NEXT),
+                        Destination(PAGE_CANCEL) };
+    ShellFileOperation pfnBefore = SetShellFileOperation(pfnOperation);
+    wizard.RunFromWelcome();
+    SetShellFileOperation(pfnBefore);
+    ::SetCurrentDirectoryA(szBefore);
+
+    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination",
+                                 "summary copy name= port= destination=" + target, "copy " + target + "\\.",
+                                 "destination" });
+    CHECK_FALSE(harness::Exists(target + "\\pxmonitor\\ZADAZARE.DLL"));
+    if (g_nCopyOperations > 0) {
+        CHECK(g_nCopyOperations == 1);
+        CHECK(harness::FilesIn(target).empty());
+    }
 }
 
 TEST_CASE("without a destination nothing is copied, and the user chooses one")

@@ -87,12 +87,29 @@ TEST_CASE("Windows XP rule: entries up to the first comment, each cut at its fir
 
 TEST_CASE("Windows 2000 rule: the key's file section, and the DLL of the section after it")
 {
-    std::string text = Lines({ "[Options]", "\"Mon\"= KEY", "[Files-KEY]", "2,ONE.DLL , a", "2,TWO.DLL , b",
-                               "[Monitor-KEY]", "\"Mon\", 2,MON.DLL,KEY", "2,NOT.DLL , c" });
-    MonitorInfFields fields = Read(text, false);
-    CHECK(std::string(fields.szMonitorKey) == "KEY");
-    CHECK(ListOf(fields.fileList) == Names{ "ONE.DLL", "TWO.DLL" });
-    CHECK(std::string(fields.szDllName) == "MON.DLL");
+    struct Case {
+        std::string what;
+        std::string text;
+        Names files;
+    };
+    const Case cases[] = {
+        { "two entries", Lines({ "[Options]", "\"Mon\"= KEY", "[Files-KEY]", "2,ONE.DLL , a", "2,TWO.DLL , b",
+                                 "[Monitor-KEY]", "\"Mon\", 2,MON.DLL,KEY", "2,NOT.DLL , c" }),
+          { "ONE.DLL", "TWO.DLL" } },
+        // An entry with no blank before its line's end does not swallow the entries after it.
+        { "an entry cut at its line's end", Lines({ "[Options]", "\"Mon\"= KEY", "[Files-KEY]", "2,ONE.DLL",
+                                                    "2,TWO.DLL", "2,THREE.DLL , c", "[Monitor-KEY]",
+                                                    "\"Mon\", 2,MON.DLL,KEY" }),
+          { "ONE.DLL", "TWO.DLL", "THREE.DLL" } },
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.what);
+        MonitorInfFields fields = Read(c.text, false);
+        CHECK(std::string(fields.szMonitorKey) == "KEY");
+        CHECK(ListOf(fields.fileList) == c.files);
+        CHECK(std::string(fields.szDllName) == "MON.DLL");
+    }
+    MonitorInfFields fields;
 
     // The key's section last in the file: it runs to the end, and there is no DLL after it.
     std::string last = Lines({ "[Options]", "\"Mon\" = KEY", "[Files-KEY]", "2,ONE.DLL , a" });

@@ -4,9 +4,11 @@
 #include "base/Buffers.h"
 #include "monitor/Pause.h"
 #include "monitor/SpoolerService.h"
+#include "platform/Platform.h"
 #include "tests/harness/Children.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedPlatform.h"
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,9 +20,12 @@ namespace {
 
 DWORD g_dwPaused = 0;
 
+// The scripted services move on while the wizard pauses, as real ones would.
 void RecordPause(DWORD dwMilliseconds)
 {
     g_dwPaused += dwMilliseconds;
+    if (ScriptedPlatform* pPlatform = dynamic_cast<ScriptedPlatform*>(&ThePlatform()))
+        pPlatform->Elapse();
 }
 
 // Pauses are added up instead of waited for the object's lifetime.
@@ -31,15 +36,38 @@ struct RecordedPauses {
     DWORD Total() const { return g_dwPaused; }
 };
 
-void AddDependents(ScriptedPlatform& platform, std::initializer_list<const char*> names)
+// Services that take nQueries status queries (or pauses) to stop and again to start.
+void AddDependents(ScriptedPlatform& platform, std::initializer_list<const char*> names, int nQueries = 0)
 {
     for (const char* pszName : names) {
         platform.ServiceNamed("Spooler").dependents.push_back(pszName);
         platform.services[pszName] = ScriptedPlatform::Service();
+        platform.services[pszName].nStartQueries = platform.services[pszName].nStopQueries = nQueries;
     }
 }
 
-// A spooler with running dependents A, B and C, all stopped by StopSpooler.
+// Every one of the services runs: none was left stopped, or still stopping or starting.
+void CheckRunning(ScriptedPlatform& platform, std::initializer_list<const char*> names)
+{
+    for (std::string name : names) {
+        CAPTURE(name);
+        CHECK(platform.ServiceNamed(name).dwState == SERVICE_RUNNING);
+    }
+}
+
+// The names a warning about dependents gives, one a line after its first line: the string's
+// prefix and the system's text.
+std::string NamedIn(const harness::MessageBoxRecord& box)
+{
+    CHECK(box.text.find("Some services that are dependent on the spooler service might not have successfully "
+                        "restarted: ") == 0);
+    CHECK(box.type == (MB_OK | MB_ICONEXCLAMATION));
+    size_t nLineEnd = box.text.find("\r\n");
+    return nLineEnd != std::string::npos ? box.text.substr(nLineEnd + 2) : std::string();
+}
+
+// A spooler with running dependents A, B and C, all stopped by StopSpooler; each of the four
+// takes three queries to stop and three to start.
 struct StoppedWithDependents {
     ScriptedPlatform platform;
     RecordedPauses pauses;
@@ -50,7 +78,8 @@ struct StoppedWithDependents {
 
     StoppedWithDependents()
     {
-        AddDependents(platform, { "A", "B", "C" });
+        AddDependents(platform, { "A", "B", "C" }, 3);
+        platform.ServiceNamed("Spooler").nStartQueries = platform.ServiceNamed("Spooler").nStopQueries = 3;
         bStopped = StopSpooler(NULL, &pServices, &nServices);
     }
 };
@@ -144,13 +173,17 @@ TEST_CASE_FIXTURE(StoppedWithDependents, "dependents stop first to last and rest
     REQUIRE(bStopped);
     REQUIRE(nServices == 3);
     CHECK(std::string(pServices[0].lpServiceName) == "A");
-    CHECK(platform.CallsTo("ControlService") == Calls{ "A 1", "B 1", "C 1", "Spooler 1" });
-    CHECK(platform.ServiceNamed("Spooler").dwState == SERVICE_STOPPED);
+    // The spooler refuses while its dependents are still stopping, and is asked again.
+    Calls stops = platform.CallsTo("ControlService");
+    REQUIRE(stops.size() > 4);
+    CHECK(Calls(stops.begin(), stops.begin() + 3) == Calls{ "A 1", "B 1", "C 1" });
+    CHECK(std::count(stops.begin() + 3, stops.end(), "Spooler 1") == (long)stops.size() - 3);
+    for (const char* pszName : { "Spooler", "A", "B", "C" })
+        CHECK(platform.ServiceNamed(pszName).dwState == SERVICE_STOPPED);
 
     CHECK(RestartSpooler(NULL, pServices, nServices));
     CHECK(platform.CallsTo("StartServiceA") == Calls{ "Spooler", "C", "B", "A" });
-    for (const char* pszName : { "Spooler", "A", "B", "C" })
-        CHECK(platform.ServiceNamed(pszName).dwState == SERVICE_RUNNING);
+    CheckRunning(platform, { "Spooler", "A", "B", "C" });
     CHECK(boxes.boxes.empty());
 }
 
@@ -167,41 +200,74 @@ TEST_CASE("a spooler without dependents gets one stop control and an empty list"
     CHECK(RestartSpooler(NULL, pServices, nServices));
 }
 
-TEST_CASE("a stop that fails after dependents were stopped starts them again")
+TEST_CASE("a stop that fails half-way leaves no service stopped, not even one still stopping")
 {
+    // Every service takes four queries to stop and four to start, as real ones take time.
     ScriptedPlatform platform;
     RecordedPauses pauses;
-    AddDependents(platform, { "A", "B", "C" });
+    MessageBoxRecorder boxes;
+    AddDependents(platform, { "A", "B", "C" }, 4);
+    ScriptedPlatform::Service& spooler = platform.ServiceNamed("Spooler");
+    spooler.nStartQueries = spooler.nStopQueries = 4;
     LPENUM_SERVICE_STATUSA pServices = NULL;
     DWORD nServices = 0;
+    DWORD dwStopError = 0;
+    DWORD dwError = 0;
+    auto stop = [&] {
+        BOOL bStopped = StopSpooler(NULL, &pServices, &nServices);
+        dwError = ::GetLastError();
+        return bStopped;
+    };
 
+    SUBCASE("a dependent refuses the stop while the one before it is still stopping") {
+        platform.Fail("ControlService B 1", ERROR_INVALID_SERVICE_CONTROL);
+        dwStopError = ERROR_INVALID_SERVICE_CONTROL;
+        CHECK_FALSE(stop());
+        // A still stopping answers its start with 1056; it is waited for, then started.
+        CHECK(platform.CallsTo("StartServiceA") == Calls{ "A", "A" });
+    }
+    SUBCASE("a chain: B will not stop while A, which depends on it, is still stopping") {
+        platform.ServiceNamed("B").dependents = { "A" };
+        dwStopError = ERROR_DEPENDENT_SERVICES_RUNNING;
+        CHECK_FALSE(stop());
+        CHECK(platform.CallsTo("StartServiceA") == Calls{ "A", "A" });
+    }
     SUBCASE("the spooler refuses thirty times while dependents run") {
         platform.Fail("ControlService Spooler 1", ERROR_DEPENDENT_SERVICES_RUNNING);
-        ::SetLastError(0);
-        CHECK_FALSE(StopSpooler(NULL, &pServices, &nServices));
-        CHECK(::GetLastError() == ERROR_DEPENDENT_SERVICES_RUNNING);
+        dwStopError = ERROR_DEPENDENT_SERVICES_RUNNING;
+        CHECK_FALSE(stop());
         Calls stops = platform.CallsTo("ControlService");
         CHECK(stops.size() == 3 + 30);
         CHECK(stops.back() == "Spooler 1");
-        CHECK(pauses.Total() == 29 * 1000);
+        CHECK(pauses.Total() >= 29 * 1000);
         CHECK(platform.CallsTo("StartServiceA") == Calls{ "C", "B", "A" });
     }
-    SUBCASE("a dependent cannot be stopped") {
-        platform.Fail("ControlService B 1", ERROR_ACCESS_DENIED);
-        CHECK_FALSE(StopSpooler(NULL, &pServices, &nServices));
-        CHECK(::GetLastError() == ERROR_ACCESS_DENIED);
-        CHECK(platform.CallsTo("StartServiceA") == Calls{ "A" });
+    SUBCASE("the spooler takes the stop, then fails with an exit code: it is started again") {
+        spooler.dwExitCode = ERROR_PROCESS_ABORTED;
+        dwStopError = ERROR_PROCESS_ABORTED;
+        CHECK_FALSE(stop());
+        // Still stopping, it answers the first start with 1056.
+        CHECK(platform.CallsTo("StartServiceA") == Calls{ "Spooler", "Spooler", "C", "B", "A" });
     }
-    SUBCASE("the spooler never finishes stopping: the wait ends at its bound") {
-        platform.ServiceNamed("Spooler").nPendingQueries = 1000000;
-        CHECK_FALSE(StopSpooler(NULL, &pServices, &nServices));
-        CHECK(pauses.Total() <= SERVICE_WAIT_LIMIT_MS + 1000);
-        CHECK(platform.CallsTo("StartServiceA") == Calls{ "C", "B", "A" });
+    SUBCASE("the spooler never finishes stopping: both waits end at their bounds, and it is named") {
+        spooler.nPendingQueries = 1000000;
+        dwStopError = ERROR_SERVICE_REQUEST_TIMEOUT;
+        CHECK_FALSE(stop());
+        // 101 pauses of 500 ms for the stop, then the bound of the wait to start it again.
+        CHECK(pauses.Total() >= 101 * 500 + SERVICE_WAIT_LIMIT_MS);
+        CHECK(pauses.Total() <= 101 * 500 + SERVICE_WAIT_LIMIT_MS + 10000);
+        CHECK(boxes.boxes.size() == 1);
+        if (!boxes.boxes.empty())
+            CHECK(NamedIn(boxes.boxes[0]) == "Spooler");
+        CHECK(spooler.dwState == SERVICE_STOP_PENDING);
+        spooler.dwState = SERVICE_RUNNING;  // not this one's to check below
     }
+    CHECK(dwError == dwStopError);
     CHECK(pServices == NULL);
     CHECK(nServices == 0);
-    for (const char* pszName : { "A", "B", "C" })
-        CHECK(platform.ServiceNamed(pszName).dwState == SERVICE_RUNNING);
+    CheckRunning(platform, { "Spooler", "A", "B", "C" });
+    if (dwStopError != ERROR_SERVICE_REQUEST_TIMEOUT)
+        CHECK(boxes.boxes.empty());
 }
 
 TEST_CASE_FIXTURE(StoppedWithDependents, "a restart starts every dependent and warns once about those that failed")
@@ -212,22 +278,22 @@ TEST_CASE_FIXTURE(StoppedWithDependents, "a restart starts every dependent and w
         platform.Fail("StartServiceA B", ERROR_SERVICE_DISABLED);
         CHECK(RestartSpooler(NULL, pServices, nServices));
         CHECK(platform.CallsTo("StartServiceA") == Calls{ "Spooler", "C", "B", "A" });
-        CHECK(platform.ServiceNamed("A").dwState == SERVICE_RUNNING);
+        CheckRunning(platform, { "Spooler", "A", "C" });
         CHECK(platform.ServiceNamed("B").dwState == SERVICE_STOPPED);
         REQUIRE(boxes.boxes.size() == 1);
-        CHECK(boxes.boxes[0].text.find("Some services that are dependent on the spooler service might not have "
-                                       "successfully restarted: ") == 0);
-        CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONEXCLAMATION));
+        CHECK(NamedIn(boxes.boxes[0]) == "B");
     }
     SUBCASE("one of them already runs") {
         platform.ServiceNamed("B").dwState = SERVICE_RUNNING;
         CHECK(RestartSpooler(NULL, pServices, nServices));
+        CheckRunning(platform, { "Spooler", "A", "B", "C" });
         CHECK(boxes.boxes.empty());
     }
     SUBCASE("the spooler already runs: its dependents are still started") {
         platform.ServiceNamed("Spooler").dwState = SERVICE_RUNNING;
         CHECK(RestartSpooler(NULL, pServices, nServices));
         CHECK(platform.CallsTo("StartServiceA") == Calls{ "Spooler", "C", "B", "A" });
+        CheckRunning(platform, { "Spooler", "A", "B", "C" });
         CHECK(boxes.boxes.empty());
     }
     SUBCASE("the spooler cannot start: nothing else is started") {
@@ -238,6 +304,15 @@ TEST_CASE_FIXTURE(StoppedWithDependents, "a restart starts every dependent and w
         CHECK(platform.CallsTo("StartServiceA") == Calls{ "Spooler" });
         CHECK(boxes.boxes.empty());
     }
-    for (const char* pszName : { "A", "C" })
-        CHECK(platform.ServiceNamed(pszName).dwState != SERVICE_STOP_PENDING);
+    SUBCASE("the spooler is slow to come up: every dependent is still tried, and those not started named") {
+        platform.ServiceNamed("Spooler").nPendingQueries = 1000000;
+        platform.Fail("StartServiceA B", ERROR_SERVICE_DISABLED);
+        ::SetLastError(0);
+        CHECK_FALSE(RestartSpooler(NULL, pServices, nServices));
+        CHECK(::GetLastError() == ERROR_SERVICE_REQUEST_TIMEOUT);
+        CHECK(platform.CallsTo("StartServiceA") == Calls{ "Spooler", "C", "B", "A" });
+        CheckRunning(platform, { "A", "C" });
+        REQUIRE(boxes.boxes.size() == 1);
+        CHECK(NamedIn(boxes.boxes[0]) == "B");
+    }
 }
