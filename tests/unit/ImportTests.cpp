@@ -225,10 +225,10 @@ TEST_CASE("every program and library of a package is built for the machine that 
         MESSAGE("the tests run the product's own package");
     for (const Package& package : packages) {
         CAPTURE(package.directory);
-        for (const char* pszFile : { "setup.exe", "pxmonitor\\ZADAZARE.DLL", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOVPP.DLL",
-                                     "DEROvurEZA.DLL" }) {
-            CAPTURE(pszFile);
-            CHECK(MachineOf(package.directory + "\\" + pszFile) == package.wMachine);
+        for (std::string file : { "setup.exe", "pxmonitor\\ZADAZARE.DLL", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOVPP.DLL",
+                                  "DEROvurEZA.DLL" }) {
+            CAPTURE(file);
+            CHECK(MachineOf(package.directory + "\\" + file) == package.wMachine);
         }
     }
 }
