@@ -19,9 +19,9 @@ write_exit_program() {
 # refuses fails with "Exec format error"; the shell's fallback of reading it as a script
 # never ends with 42.
 program_runs() {
-    rc=0
-    "$1" >/dev/null 2>&1 </dev/null || rc=$?
-    [ "$rc" = 42 ]
+    probe_status=0
+    "$1" >/dev/null 2>&1 </dev/null || probe_status=$?
+    [ "$probe_status" = 42 ]
 }
 
 # i386_runs: this machine's kernel runs an i386 program (or WIZARD_NO_I386=1 says it does not).
