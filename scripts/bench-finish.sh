@@ -8,6 +8,6 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/bench-env.sh"
 
-cp -a "$top/build/package" "$WINEPREFIX/drive_c/benchpackage"
-cp "$top/build/finish_bench.exe" "$WINEPREFIX/drive_c/benchpackage/"
+cp -a "$bench/package" "$WINEPREFIX/drive_c/benchpackage"
+cp "$bench/finish_bench.exe" "$WINEPREFIX/drive_c/benchpackage/"
 bench_wine 300 'C:\benchpackage\finish_bench.exe' "$1" "${2:-15}"

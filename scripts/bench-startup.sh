@@ -5,4 +5,4 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/bench-env.sh"
 
-bench_wine 300 "$top/build/startup_bench.exe" "$package" "${1:-10}"
+bench_wine 300 "$bench/startup_bench.exe" "$package" "${1:-10}"

@@ -6,4 +6,4 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/bench-env.sh"
 
-bench_wine 600 "$top/build/tree_bench.exe" "${1:-5}" "${2:-5000}"
+bench_wine 600 "$bench/tree_bench.exe" "${1:-5}" "${2:-5000}"

@@ -5,6 +5,12 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/bench-env.sh"
+if [ "$WIZARD_FLAVOUR" = i686 ]; then
+    echo "Flavour: $WIZARD_FLAVOUR_REASON: measuring the product, the PE32 build, under 32-bit Wine."
+else
+    echo "Flavour: $WIZARD_FLAVOUR_REASON: measuring the x86_64 build of the same sources under 64-bit Wine."
+fi
+echo
 
 echo "== Start-up: setup.exe to its visible welcome page (aim: within 1.2x)"
 "$top/scripts/bench-startup.sh" "${BENCH_RUNS:-10}" | awk '
@@ -25,7 +31,7 @@ echo "== Directory tree: opening 5,000 subdirectories (aim: within 2x)"
 "$top/scripts/bench-tree.sh" "${BENCH_TREE_RUNS:-5}"
 echo
 echo "== Waiting for a slow spooler (aim: CPU time under 2% of the wait)"
-bench_wine 120 "$top/build/spooler_wait_bench.exe" 20
+bench_wine 120 "$bench/spooler_wait_bench.exe" 20
 echo
 echo "== Port list: 1,000 ports of the monitor (aim: within 2x)"
-bench_wine 600 "$top/build/port_list_bench.exe" "$package" 5 1000
+bench_wine 600 "$bench/port_list_bench.exe" "$package" 5 1000

@@ -1,8 +1,20 @@
 #!/bin/sh
-# Installs what the build needs, then builds setup.exe, the tests and the Wine prefix into build/.
+# Installs what the build needs, then builds both flavours of setup.exe, the tests and the
+# benchmarks, warnings as errors: build/ (i686: the product, build/package/setup.exe) and
+# build-x64/ (x86_64: the same sources for 64-bit Wine). The flavour this machine runs
+# (flavour.sh) also gets its Wine prefix; the other only proves that it compiles.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
-cmake -S "$top" -B "$top/build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+. "$top/scripts/flavour.sh"
+
+configure() {
+    runs=OFF
+    [ "$2" = "$WIZARD_RUN_BUILD" ] && runs=ON
+    cmake -S "$top" -B "$top/$2" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-$1.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DWIZARD_RUNS_HERE=$runs >/dev/null
+}
+configure i686 build
+configure x86_64 build-x64
 cmake --build "$top/build"
+cmake --build "$top/build-x64"

@@ -1,8 +1,13 @@
 #!/bin/sh
-# Installs the Debian packages that the build and the tests need (idempotent).
+# Installs the Debian packages that the build and the tests need (idempotent), for the kind of
+# machine this is (flavour.sh): 32-bit Wine only where the kernel runs 32-bit programs. Both
+# mingw-w64 compilers always: both flavours are built everywhere.
 set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/scripts/flavour.sh"
 
-packages="cmake ninja-build g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth x11-utils doctest-dev xdotool imagemagick"
+packages="cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb xauth x11-utils doctest-dev xdotool imagemagick"
+[ "$WIZARD_FLAVOUR" = i686 ] && packages="$packages wine wine32:i386"
 
 missing=""
 for p in $packages; do
@@ -12,7 +17,7 @@ done
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-echo "Installing:$missing"
-$SUDO dpkg --add-architecture i386
+echo "Installing ($WIZARD_FLAVOUR_REASON):$missing"
+case $missing in *:i386*) $SUDO dpkg --add-architecture i386 ;; esac
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing >/dev/null

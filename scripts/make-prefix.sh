@@ -1,8 +1,8 @@
 #!/bin/sh
-# make-prefix.sh DIR: makes a 32-bit Wine prefix that reports Windows XP, shows windows
-# without a window manager's delays, lets a crashing program end at once instead of
-# waiting in the debugger, has the system fonts a Windows installation has, and has no
-# running processes left behind.
+# make-prefix.sh DIR: makes a Wine prefix of the flavour this machine runs (32-bit, or 64-bit:
+# see wine-env.sh) that reports Windows XP, shows windows without a window manager's delays,
+# lets a crashing program end at once instead of waiting in the debugger, has the system fonts
+# a Windows installation has, and has no running processes left behind.
 set -eu
 dir=$1
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,17 +1,24 @@
 #!/bin/sh
 # Takes the README's pictures of the wizard's pages from a real run of setup.exe on a virtual
-# display, in a Wine prefix of its own, and writes them to docs/ as PNG files.
+# display, in a Wine prefix of its own, and writes them to docs/ as PNG files. It pictures the
+# build this machine runs (flavour.sh), and says which.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/build.sh" >/dev/null
 . "$top/scripts/wine-env.sh"
+build="$top/$WIZARD_RUN_BUILD"
+if [ "$WIZARD_FLAVOUR" = i686 ]; then
+    echo "Flavour: $WIZARD_FLAVOUR_REASON: picturing the product, the PE32 build, under 32-bit Wine."
+else
+    echo "Flavour: $WIZARD_FLAVOUR_REASON: picturing the x86_64 build of the same sources under 64-bit Wine."
+fi
 
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT
-cd "$top/build/tests"
+cd "$build/tests"
 shoot() {
-    WINETEST_PREFIX="$top/build/wineprefix" WINETEST_OWN_PREFIX=1 WINETEST_OWN_DISPLAY=1 \
-        WIZARD_PACKAGE_DIR="$top/build/package" WIZARD_SETUP_EXE="$top/build/setup.exe" SCREENSHOT_DIR="$shots" \
+    WINETEST_PREFIX="$build/wineprefix" WINETEST_OWN_PREFIX=1 WINETEST_OWN_DISPLAY=1 \
+        WIZARD_PACKAGE_DIR="$build/package" WIZARD_SETUP_EXE="$build/setup.exe" SCREENSHOT_DIR="$shots" \
         "$top/scripts/wine-test.sh" e2e_tests.exe --no-skip "$@" >/dev/null
 }
 shoot "--test-case=screenshots:*"

@@ -59,6 +59,39 @@ std::string InfDirectory()
     return SystemInfDirectory();
 }
 
+// The spooler's environment and directories of this test program's own architecture: the
+// product's under 32-bit Wine, the x86_64 build's under 64-bit Wine.
+#ifdef _WIN64
+const char kEnvironment[] = "Windows x64";
+const char kArchitectureDirectory[] = "\\x64";
+#else
+const char kEnvironment[] = "Windows NT x86";
+const char kArchitectureDirectory[] = "\\w32x86";
+#endif
+
+bool EndsWithNoCase(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && lstrcmpiA(text.c_str() + text.size() - end.size(), end.c_str()) == 0;
+}
+
+// The environments the spooler lists a driver under.
+Names DriverEnvironments(const char* pszDriver)
+{
+    Names environments;
+    DWORD cbNeeded = 0;
+    DWORD nDrivers = 0;
+    ::EnumPrinterDriversA(NULL, NULL, 2, NULL, 0, &cbNeeded, &nDrivers);
+    std::vector<BYTE> buffer(cbNeeded + 1);
+    if (!::EnumPrinterDriversA(NULL, NULL, 2, buffer.data(), cbNeeded, &cbNeeded, &nDrivers))
+        return environments;
+    const DRIVER_INFO_2A* pDrivers = reinterpret_cast<const DRIVER_INFO_2A*>(buffer.data());
+    for (DWORD i = 0; i < nDrivers; ++i) {
+        if (lstrcmpA(pDrivers[i].pName, pszDriver) == 0)
+            environments.push_back(pDrivers[i].pEnvironment ? pDrivers[i].pEnvironment : "");
+    }
+    return environments;
+}
+
 } // namespace
 
 TEST_CASE("the sample driver: files copied, driver and print processor registered, INF kept")
@@ -71,6 +104,9 @@ TEST_CASE("the sample driver: files copied, driver and print processor registere
     REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
     CHECK(boxes.boxes.empty());
     CHECK(IsDriverInstalled(kDriver));
+    CHECK(DriverEnvironments(kDriver) == Names{ kEnvironment });
+    CHECK(EndsWithNoCase(DriverDirectory(), kArchitectureDirectory));
+    CHECK(EndsWithNoCase(ProcessorDirectory(), kArchitectureDirectory));
     for (const char* pszFile : { "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.GPD", "IZOV.HLP" })
         CHECK(Exists(DriverDirectory() + "\\3\\" + pszFile));
     CHECK(app.m_strPrintProcessor == "IzovPrint");

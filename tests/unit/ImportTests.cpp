@@ -1,11 +1,13 @@
-// The built setup.exe must load on Windows 2000 and XP: a 32-bit GUI program whose import
-// table names only system libraries of that era and no function they lack.
+// The product, the PE32 setup.exe of the i686 build, must load on Windows 2000 and XP: a 32-bit
+// GUI program whose import table names only system libraries of that era and no function they
+// lack. Read from the file, never run, whichever build runs the tests.
 #include <doctest.h>
 #include "tests/harness/Process.h"
 #include <algorithm>
 #include <ctype.h>
 #include <fstream>
 #include <iterator>
+#include <string.h>
 #include <set>
 #include <string>
 #include <vector>
@@ -92,6 +94,26 @@ struct Image {
         return NULL;
     }
 
+    // The functions named by a table of thunks.
+    std::vector<Import> ThunkNames(const std::string& library, DWORD thunkRva) const
+    {
+        std::vector<Import> imports;
+        const IMAGE_THUNK_DATA32* pThunk = reinterpret_cast<const IMAGE_THUNK_DATA32*>(At(thunkRva));
+        for (; pThunk != NULL && pThunk->u1.AddressOfData != 0; ++pThunk) {
+            Import import;
+            import.library = library;
+            if (pThunk->u1.Ordinal & IMAGE_ORDINAL_FLAG32) {
+                import.function = "#" + std::to_string(IMAGE_ORDINAL32(pThunk->u1.Ordinal));
+            } else {
+                const IMAGE_IMPORT_BY_NAME* pName =
+                    reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(At(pThunk->u1.AddressOfData));
+                import.function = pName ? reinterpret_cast<const char*>(pName->Name) : "?";
+            }
+            imports.push_back(import);
+        }
+        return imports;
+    }
+
     std::vector<Import> Imports() const
     {
         std::vector<Import> imports;
@@ -101,30 +123,48 @@ struct Image {
         for (; pDescriptor != NULL && pDescriptor->Name != 0; ++pDescriptor) {
             const char* pszLibrary = At(pDescriptor->Name);
             DWORD thunkRva = pDescriptor->OriginalFirstThunk ? pDescriptor->OriginalFirstThunk : pDescriptor->FirstThunk;
-            const IMAGE_THUNK_DATA32* pThunk = reinterpret_cast<const IMAGE_THUNK_DATA32*>(At(thunkRva));
-            for (; pThunk != NULL && pThunk->u1.AddressOfData != 0; ++pThunk) {
-                Import import;
-                import.library = pszLibrary ? Lower(pszLibrary) : "?";
-                if (pThunk->u1.Ordinal & IMAGE_ORDINAL_FLAG32) {
-                    import.function = "#" + std::to_string(IMAGE_ORDINAL32(pThunk->u1.Ordinal));
-                } else {
-                    const IMAGE_IMPORT_BY_NAME* pName =
-                        reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(At(pThunk->u1.AddressOfData));
-                    import.function = pName ? reinterpret_cast<const char*>(pName->Name) : "?";
-                }
-                imports.push_back(import);
-            }
+            std::vector<Import> names = ThunkNames(pszLibrary ? Lower(pszLibrary) : "?", thunkRva);
+            imports.insert(imports.end(), names.begin(), names.end());
         }
         return imports;
     }
+
+    // The functions of a library loaded at the first call of one of them. The linker leaves the
+    // header's entry for delayed imports empty, so their descriptor is looked for where it lies,
+    // among the sections' data: RVA-based, naming the library, with a table of names.
+    std::vector<Import> DelayedImports(const std::string& library) const
+    {
+        const IMAGE_SECTION_HEADER* pSection = IMAGE_FIRST_SECTION(pHeaders);
+        for (WORD i = 0; i < pHeaders->FileHeader.NumberOfSections; ++i, ++pSection) {
+            size_t end = std::min<size_t>(bytes.size(), (size_t)pSection->PointerToRawData + pSection->SizeOfRawData);
+            for (size_t offset = pSection->PointerToRawData; offset + sizeof(IMAGE_DELAYLOAD_DESCRIPTOR) <= end;
+                 offset += 4) {
+                IMAGE_DELAYLOAD_DESCRIPTOR descriptor;
+                memcpy(&descriptor, bytes.data() + offset, sizeof(descriptor));
+                if (descriptor.Attributes.AllAttributes != 1 || descriptor.ImportNameTableRVA == 0)
+                    continue;
+                const char* pszName = At(descriptor.DllNameRVA);
+                if (pszName != NULL && memchr(pszName, 0, bytes.data() + bytes.size() - pszName) != NULL &&
+                    Lower(pszName) == library)
+                    return ThunkNames(library, descriptor.ImportNameTableRVA);
+            }
+        }
+        return std::vector<Import>();
+    }
 };
+
+WORD MachineOf(const std::string& path)
+{
+    Image image;
+    return image.Load(path) ? image.pHeaders->FileHeader.Machine : 0;
+}
 
 } // namespace
 
 TEST_CASE("setup.exe is a 32-bit GUI program that Windows 2000 and XP can load")
 {
-    std::string path = harness::PathFromEnvironment("WIZARD_SETUP_EXE");
-    REQUIRE_MESSAGE(!path.empty(), "WIZARD_SETUP_EXE names the built program");
+    std::string path = harness::PathFromEnvironment("WIZARD_PRODUCT_EXE");
+    REQUIRE_MESSAGE(!path.empty(), "WIZARD_PRODUCT_EXE names the product's setup.exe");
     Image image;
     REQUIRE(image.Load(path));
 
@@ -138,6 +178,14 @@ TEST_CASE("setup.exe is a 32-bit GUI program that Windows 2000 and XP can load")
 
     std::vector<Import> imports = image.Imports();
     REQUIRE(imports.size() > 20);
+    // The spooler library is loaded at the first spooler call, not with the program: a spooler
+    // function missing from the build's list for it would bring it back into the import table.
+    CHECK(std::none_of(imports.begin(), imports.end(),
+                       [](const Import& import) { return import.library == "winspool.drv"; }));
+    std::vector<Import> delayed = image.DelayedImports("winspool.drv");
+    CHECK(std::any_of(delayed.begin(), delayed.end(), [](const Import& import) { return import.function == "AddMonitorA"; }));
+    imports.insert(imports.end(), delayed.begin(), delayed.end());
+
     std::set<std::string> systemLibraries(std::begin(kSystemLibraries), std::end(kSystemLibraries));
     std::set<std::string> newerFunctions(std::begin(kNewerFunctions), std::end(kNewerFunctions));
     bool bSawGetVersion = false;
@@ -152,8 +200,35 @@ TEST_CASE("setup.exe is a 32-bit GUI program that Windows 2000 and XP can load")
         bSawGetVersion = bSawGetVersion || import.function == "GetVersionExA";
     }
     CHECK(bSawGetVersion);
-    // The spooler library is loaded at the first spooler call, not with the program: a spooler
-    // function missing from the build's list for it would bring it back into this table.
-    CHECK(std::none_of(imports.begin(), imports.end(),
-                       [](const Import& import) { return import.library == "winspool.drv"; }));
+}
+
+TEST_CASE("every program and library of a package is built for the machine that runs it")
+{
+    // The product's package holds i386 files only. The package the tests run holds files of
+    // this test program's own machine: the spooler loads the monitor into its own process.
+#ifdef _WIN64
+    const WORD wTestMachine = IMAGE_FILE_MACHINE_AMD64;
+#else
+    const WORD wTestMachine = IMAGE_FILE_MACHINE_I386;
+#endif
+    std::string product = harness::PathFromEnvironment("WIZARD_PRODUCT_EXE");
+    REQUIRE(product.size() > 10);
+    struct Package {
+        std::string directory;
+        WORD wMachine;
+    };
+    const Package packages[] = {
+        { product.substr(0, product.size() - 10), IMAGE_FILE_MACHINE_I386 },
+        { harness::PathFromEnvironment("WIZARD_PACKAGE_DIR"), wTestMachine },
+    };
+    if (packages[0].directory == packages[1].directory)
+        MESSAGE("the tests run the product's own package");
+    for (const Package& package : packages) {
+        CAPTURE(package.directory);
+        for (std::string file : { "setup.exe", "pxmonitor\\ZADAZARE.DLL", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOVPP.DLL",
+                                  "DEROvurEZA.DLL" }) {
+            CAPTURE(file);
+            CHECK(MachineOf(package.directory + "\\" + file) == package.wMachine);
+        }
+    }
 }

@@ -1,6 +1,8 @@
-// The program's resources, read back from the module in each of its three languages.
+// The product's resources, read back from the built PE32 setup.exe (loaded as data, whichever
+// build runs the tests) in each of its three languages.
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/harness/Process.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <string.h>
@@ -71,9 +73,21 @@ const ExpectedString kStrings[] = {
     { 2050, "open" },
 };
 
+std::string ProductPath()
+{
+    return harness::PathFromEnvironment("WIZARD_PRODUCT_EXE");
+}
+
+HMODULE ProductModule()
+{
+    static HMODULE hProduct = ::LoadLibraryExA(ProductPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    return hProduct;
+}
+
 const void* FindLanguageResource(LPCSTR lpszType, LPCSTR lpszName, WORD wLanguage, DWORD* pcb = NULL)
 {
-    HMODULE hModule = ::GetModuleHandleA(NULL);
+    HMODULE hModule = ProductModule();
+    REQUIRE_MESSAGE(hModule != NULL, "WIZARD_PRODUCT_EXE names the product's setup.exe");
     HRSRC hResource = ::FindResourceExA(hModule, lpszType, lpszName, wLanguage);
     if (hResource == NULL)
         return NULL;
@@ -409,7 +423,7 @@ TEST_CASE("the icon: 32 x 32 and 16 x 16, 16 colours each")
             CHECK(pDirectory->entries[i].wBitCount == 4);
         }
     }
-    CHECK(::LoadIconA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_MAINFRAME)) != NULL);
+    CHECK(::LoadIconA(ProductModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)) != NULL);
 }
 
 TEST_CASE("the manifest asks for the version 6 common controls, and the version resource names the program")
@@ -421,13 +435,12 @@ TEST_CASE("the manifest asks for the version 6 common controls, and the version 
     std::string manifest(pManifest, cb);
     CHECK(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") != std::string::npos);
 
-    char szPath[MAX_PATH];
-    ::GetModuleFileNameA(NULL, szPath, MAX_PATH);
+    std::string path = ProductPath();
     DWORD dwHandle = 0;
-    DWORD cbInfo = ::GetFileVersionInfoSizeA(szPath, &dwHandle);
+    DWORD cbInfo = ::GetFileVersionInfoSizeA(path.c_str(), &dwHandle);
     REQUIRE(cbInfo > 0);
     std::vector<char> info(cbInfo);
-    REQUIRE(::GetFileVersionInfoA(szPath, 0, cbInfo, info.data()));
+    REQUIRE(::GetFileVersionInfoA(path.c_str(), 0, cbInfo, info.data()));
     char* pszValue = NULL;
     UINT cchValue = 0;
     REQUIRE(::VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\ProductName", (void**)&pszValue, &cchValue));
