@@ -76,8 +76,10 @@ BOOL CopyDirectoryFiles(LPCSTR pszDestination)
     });
     if (bCopied && cbUsed > 0)
         bCopied = CopyFilesToDirectory(pszList, pszDestination);
+    DWORD dwError = ::GetLastError();
     FreeBuffer(pszPattern);
     FreeBuffer(pszList);
+    ::SetLastError(dwError);
     return bCopied;
 }
 
@@ -101,11 +103,16 @@ BOOL CopyPackage(LPCSTR pszDestination)
             bCopied = CopyDirectoryFiles(pszTarget);
         } else {
             bCopied = FALSE;
+            ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
         }
+        DWORD dwError = ::GetLastError();
         if (_chdir(kParentDirectory) != 0)
             ShowTableMessageWith(NULL, IDS_CANNOT_OPEN_FILE, kParentDirectory, IDS_CAPTION, MB_OK | MB_ICONERROR);
+        ::SetLastError(dwError);
     }
+    DWORD dwError = ::GetLastError();
     FreeBuffer(pszTarget);
+    ::SetLastError(dwError);
     return bCopied;
 }
 

@@ -5,11 +5,11 @@
 
 // Copies every plain file of the current directory into the destination; TRUE when every
 // file was copied. The copy stops at the first of the shell's operations that fails or that
-// the user cancels.
+// the user cancels; FALSE comes with the last error set (ERROR_CANCELLED for Cancel).
 BOOL CopyDirectoryFiles(LPCSTR pszDestination);
 // Copies the package's files, and those of its monitor directory into the destination's
 // "pxmonitor", to the destination (a directory followed by "\."); TRUE when every file was
-// copied, FALSE as soon as one was not.
+// copied, FALSE, with the last error set, as soon as one was not.
 BOOL CopyPackage(LPCSTR pszDestination);
 // The length of the longest path, below the destination, of a file that CopyPackage writes:
 // a package file's name, or "pxmonitor\" and a monitor file's name.

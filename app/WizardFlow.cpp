@@ -203,7 +203,7 @@ BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
 // shell copies into it) and goes on to open it. No destination, or one too long for that, is
 // refused, and the user chooses again: "\." alone would name the current drive's root. A copy
 // that stopped short (a failure, or Cancel in the shell's progress window) opens nothing: the
-// user is back on the destination page.
+// user is back on the destination page, told why when the shell has not told him.
 BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
 {
     char* pszCopyPath = AllocBuffer(NAME_BUFFER_SIZE);
@@ -216,7 +216,15 @@ BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
     } else if (strlen(pszDestination) + 2 < NAME_BUFFER_SIZE) {
         strcpy(pszCopyPath, pszDestination);
         strcat(pszCopyPath, "\\.");
-        m_nWizardStep = CopyPackage(pszCopyPath) ? STEP_OPEN_DESTINATION : STEP_DESTINATION;
+        if (CopyPackage(pszCopyPath)) {
+            m_nWizardStep = STEP_OPEN_DESTINATION;
+        } else {
+            // The shell speaks for its own failures and Cancel needs no word; a file that the
+            // copy refused because its path would not fit is said here, or nobody says it.
+            if (::GetLastError() == ERROR_FILENAME_EXCED_RANGE)
+                ShowSystemError(NULL, ERROR_FILENAME_EXCED_RANGE);
+            m_nWizardStep = STEP_DESTINATION;
+        }
     } else {
         ShowTableMessage(NULL, IDS_ILLEGAL_NAME, IDS_CAPTION, MB_OK | MB_ICONERROR);
         m_nWizardStep = STEP_DESTINATION;

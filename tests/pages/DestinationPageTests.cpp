@@ -114,14 +114,6 @@ void ChooseDrive(HWND hPage, char chDrive)
     ::SendMessageA(hPage, WM_COMMAND, MAKEWPARAM(IDC_DRIVE, CBN_SELCHANGE), (LPARAM)hCombo);
 }
 
-std::string SystemText(DWORD dwError)
-{
-    char szText[512] = "";
-    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, dwError,
-                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), szText, sizeof(szText), NULL);
-    return szText;
-}
-
 void DoubleClick(CTreeCtrl& tree, HTREEITEM hItem)
 {
     // TVM_GETITEMRECT takes the item in the rectangle it fills.
@@ -280,7 +272,7 @@ TEST_CASE("destination page: typed entries are qualified, checked and made, or r
         { "C:\\", kNoDirectory, "" },
         { "   ", kNoDirectory, "" },
         { "U:\\dt", kCannotCopy, "" },
-        { "C:\\dtfile.txt\\sub", SystemText(ERROR_PATH_NOT_FOUND), "" },
+        { "C:\\dtfile.txt\\sub", harness::SystemErrorText(ERROR_PATH_NOT_FOUND), "" },
     };
     for (const Case& c : cases) {
         CAPTURE(c.typed);

@@ -44,14 +44,6 @@ Showing Summary(int nResult)
     return Showing{ IDD_SUMMARY, nResult };
 }
 
-std::string SystemText(DWORD dwError)
-{
-    char szText[512] = "";
-    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, dwError,
-                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), szText, sizeof(szText), NULL);
-    return szText;
-}
-
 const char* const kInstallSummary = "summary install name=Office port=FILE: destination=";
 const char* const kCopySummary = "summary copy name= port= destination=C:\\out";
 
@@ -256,7 +248,7 @@ TEST_CASE("a page is never shown with the result of an earlier showing, and one 
     if (bCannotBeMade && !boxes.boxes.empty()) {
         CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
         CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
-        CHECK(boxes.boxes[0].text == SystemText(ERROR_RESOURCE_NAME_NOT_FOUND));
+        CHECK(boxes.boxes[0].text == harness::SystemErrorText(ERROR_RESOURCE_NAME_NOT_FOUND));
     }
 }
 
@@ -376,6 +368,7 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
     std::string target = destination.path;
     g_nCopyOperations = 0;
     ShellFileOperation pfnOperation = NULL;
+    std::vector<std::string> expectedBoxes;
 
     SUBCASE("Cancel in the shell's progress window during the first of its operations") {
         // 400 names of 100 characters: more than one operation's list.
@@ -386,19 +379,27 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
         }
         pfnOperation = &CancelledInProgressWindow;
     }
-    SUBCASE("a monitor file whose path at the destination would not fit, which the shell skips unsaid") {
+    SUBCASE("a monitor file whose path at the destination would not fit, which the shell would skip unsaid") {
         REQUIRE(harness::WriteTextFile(package.path + "\\a.txt", "data"));
         target += "\\" + std::string(240 - target.size() - 1, 'd');
+        expectedBoxes = { harness::SystemErrorText(ERROR_FILENAME_EXCED_RANGE) };
     }
     REQUIRE(::SetCurrentDirectoryA(package.path.c_str()));
     ScriptedWizard wizard;
     wizard.bRealCopy = true;
     wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, target.c_str()), Summary(PAGE_NEXT),
                         Destination(PAGE_CANCEL) };
+    harness::MessageBoxRecorder boxes;
     ShellFileOperation pfnBefore = SetShellFileOperation(pfnOperation);
     wizard.RunFromWelcome();
     SetShellFileOperation(pfnBefore);
     ::SetCurrentDirectoryA(szBefore);
+
+    // Cancel needs no word; a copy refused for a path too long is said.
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < boxes.boxes.size(); ++i)
+        texts.push_back(boxes.boxes[i].text);
+    CHECK(texts == expectedBoxes);
 
     CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination",
                                  "summary copy name= port= destination=" + target, "copy " + target + "\\.",
