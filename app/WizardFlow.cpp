@@ -203,7 +203,7 @@ BOOL CDriverWizardApp::SummaryStep(WizardPages& pages)
 // shell copies into it) and goes on to open it. No destination, or one too long for that, is
 // refused, and the user chooses again: "\." alone would name the current drive's root. A copy
 // that stopped short (a failure, or Cancel in the shell's progress window) opens nothing: the
-// user is back on the destination page, told why when the shell has not told him.
+// user is back on the destination page, told why where the shell would not say it.
 BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
 {
     char* pszCopyPath = AllocBuffer(NAME_BUFFER_SIZE);
