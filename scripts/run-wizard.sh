@@ -6,7 +6,7 @@
 # of the wizard appears.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/build.sh" >/dev/null
+"$top/scripts/build.sh" sample_package wineprefix >/dev/null
 . "$top/scripts/wine-env.sh"
 
 build="$top/$WIZARD_RUN_BUILD"
