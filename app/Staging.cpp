@@ -93,6 +93,7 @@ BOOL CopyPackage(LPCSTR pszDestination)
         return FALSE;
     }
     BOOL bCopied = CopyDirectoryFiles(pszTarget);
+    DWORD dwError = ::GetLastError();
 
     // The monitor's files go to the destination's own monitor directory.
     size_t cchTarget = strlen(pszTarget);
@@ -101,16 +102,14 @@ BOOL CopyPackage(LPCSTR pszDestination)
             strcat(pszTarget, "\\");
             strcat(pszTarget, kMonitorDirectory);
             bCopied = CopyDirectoryFiles(pszTarget);
+            dwError = ::GetLastError();
         } else {
             bCopied = FALSE;
-            ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            dwError = ERROR_FILENAME_EXCED_RANGE;
         }
-        DWORD dwError = ::GetLastError();
         if (_chdir(kParentDirectory) != 0)
             ShowTableMessageWith(NULL, IDS_CANNOT_OPEN_FILE, kParentDirectory, IDS_CAPTION, MB_OK | MB_ICONERROR);
-        ::SetLastError(dwError);
     }
-    DWORD dwError = ::GetLastError();
     FreeBuffer(pszTarget);
     ::SetLastError(dwError);
     return bCopied;

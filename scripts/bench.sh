@@ -5,11 +5,7 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/bench-env.sh"
-if [ "$WIZARD_FLAVOUR" = i686 ]; then
-    echo "Flavour: $WIZARD_FLAVOUR_REASON: measuring the product, the PE32 build, under 32-bit Wine."
-else
-    echo "Flavour: $WIZARD_FLAVOUR_REASON: measuring the x86_64 build of the same sources under 64-bit Wine."
-fi
+echo "Flavour: $WIZARD_FLAVOUR_REASON: measuring $WIZARD_FLAVOUR_BUILD."
 echo
 
 echo "== Start-up: setup.exe to its visible welcome page (aim: within 1.2x)"

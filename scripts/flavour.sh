@@ -5,6 +5,7 @@
 #   WIZARD_FLAVOUR         i686 (the PE32 under 32-bit Wine) or x86_64 (under 64-bit Wine);
 #                          one already set, as the build sets it for the tests, is kept
 #   WIZARD_FLAVOUR_REASON  why, in words
+#   WIZARD_FLAVOUR_BUILD   what runs, in words
 #   WIZARD_RUN_BUILD       the build directory of that flavour, below the repository
 # WIZARD_NO_I386=1 makes the probe answer "cannot", as on a machine without IA-32 emulation.
 
@@ -57,9 +58,13 @@ if [ -z "${WIZARD_FLAVOUR:-}" ]; then
     fi
 fi
 case $WIZARD_FLAVOUR in
-    i686) WIZARD_RUN_BUILD=build ;;
-    x86_64) WIZARD_RUN_BUILD=build-x64 ;;
+    i686)
+        WIZARD_RUN_BUILD=build
+        WIZARD_FLAVOUR_BUILD="the product, the PE32 build, under 32-bit Wine" ;;
+    x86_64)
+        WIZARD_RUN_BUILD=build-x64
+        WIZARD_FLAVOUR_BUILD="the x86_64 build of the same sources under 64-bit Wine" ;;
     *) echo "flavour.sh: WIZARD_FLAVOUR is i686 or x86_64, not '$WIZARD_FLAVOUR'" >&2; exit 2 ;;
 esac
 : "${WIZARD_FLAVOUR_REASON:=WIZARD_FLAVOUR=$WIZARD_FLAVOUR was given}"
-export WIZARD_FLAVOUR WIZARD_FLAVOUR_REASON
+export WIZARD_FLAVOUR WIZARD_FLAVOUR_REASON WIZARD_FLAVOUR_BUILD

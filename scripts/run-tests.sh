@@ -16,8 +16,8 @@ awk '/^[0-9]+\/[0-9]+ Test: / { name = $3 }
     Testing/Temporary/LastTest.log 2>/dev/null | sort -u
 WINEPREFIX="$top/$WIZARD_RUN_BUILD/wineprefix" wineserver -k 2>/dev/null || true
 if [ "$WIZARD_FLAVOUR" = i686 ]; then
-    echo "Flavour: $WIZARD_FLAVOUR_REASON: the tests ran the product, the PE32 build, under 32-bit Wine."
+    echo "Flavour: $WIZARD_FLAVOUR_REASON: the tests ran $WIZARD_FLAVOUR_BUILD."
 else
-    echo "Flavour: $WIZARD_FLAVOUR_REASON: the tests ran the x86_64 build of the same sources under 64-bit Wine (build-x64/), and read the product, build/package/setup.exe (PE32), without running it."
+    echo "Flavour: $WIZARD_FLAVOUR_REASON: the tests ran $WIZARD_FLAVOUR_BUILD ($WIZARD_RUN_BUILD/), and read the product, build/package/setup.exe (PE32), without running it."
 fi
 exit $status

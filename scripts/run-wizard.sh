@@ -11,8 +11,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 build="$top/$WIZARD_RUN_BUILD"
 if [ "$WIZARD_FLAVOUR" = x86_64 ]; then
-    echo "Showing $WIZARD_RUN_BUILD/package/setup.exe, the x86_64 build of the same sources, under 64-bit Wine:" \
-        "$WIZARD_FLAVOUR_REASON. The product is build/package/setup.exe (PE32)."
+    echo "Showing $WIZARD_RUN_BUILD/package/setup.exe, $WIZARD_FLAVOUR_BUILD: $WIZARD_FLAVOUR_REASON." \
+        "The product is build/package/setup.exe (PE32)."
 fi
 export WINEPREFIX="$build/wineprefix-run"
 if [ ! -f "$WINEPREFIX/.ready" ]; then

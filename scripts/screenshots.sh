@@ -7,11 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/build.sh" >/dev/null
 . "$top/scripts/wine-env.sh"
 build="$top/$WIZARD_RUN_BUILD"
-if [ "$WIZARD_FLAVOUR" = i686 ]; then
-    echo "Flavour: $WIZARD_FLAVOUR_REASON: picturing the product, the PE32 build, under 32-bit Wine."
-else
-    echo "Flavour: $WIZARD_FLAVOUR_REASON: picturing the x86_64 build of the same sources under 64-bit Wine."
-fi
+echo "Flavour: $WIZARD_FLAVOUR_REASON: picturing $WIZARD_FLAVOUR_BUILD."
 
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT

@@ -48,11 +48,6 @@ bool MayBeRescued(HWND hWindow)
 
 } // namespace
 
-int KeyboardRescues()
-{
-    return g_nRescues;
-}
-
 bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs)
 {
     // Without a window manager, Wine sometimes hands the keyboard to the desktop when a

@@ -11,8 +11,6 @@ namespace harness {
 // window manager, under load), it activates the window as a user's click would, and the test
 // gets a warning; anywhere else that is a failure.
 bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs);
-// How many times this run's waits activated a window themselves.
-int KeyboardRescues();
 // Presses and releases the key, with Alt, Ctrl or Shift held (VK_MENU, VK_CONTROL, VK_SHIFT;
 // 0 for none).
 void PressKey(WORD wKey, WORD wModifier = 0);

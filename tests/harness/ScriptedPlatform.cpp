@@ -336,6 +336,12 @@ std::string ScriptedPlatform::ServiceOf(SC_HANDLE hService) const
     return index < m_openServices.size() ? m_openServices[index] : std::string("?");
 }
 
+void ScriptedPlatform::ElapseInPlace()
+{
+    if (ScriptedPlatform* pPlatform = dynamic_cast<ScriptedPlatform*>(&ThePlatform()))
+        pPlatform->Elapse();
+}
+
 void ScriptedPlatform::Elapse()
 {
     for (auto& entry : services) {
@@ -527,8 +533,7 @@ namespace {
 
 void SkipPause(DWORD)
 {
-    if (ScriptedPlatform* pPlatform = dynamic_cast<ScriptedPlatform*>(&ThePlatform()))
-        pPlatform->Elapse();
+    ScriptedPlatform::ElapseInPlace();
 }
 
 } // namespace

@@ -85,6 +85,9 @@ public:
     Service& ServiceNamed(const std::string& name);
     // Time passes: every service in a pending state comes one query closer to its end.
     void Elapse();
+    // The same for the scripted platform in place, when one is: what a test's pause function
+    // calls instead of waiting.
+    static void ElapseInPlace();
 
     // Print spooler
     BOOL EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override;

@@ -130,6 +130,22 @@ bool IsDriverInstalled(const std::string& name)
                     name);
 }
 
+std::vector<std::string> DriverEnvironments(const std::string& name)
+{
+    std::vector<BYTE> buffer;
+    DWORD nDrivers = 0;
+    Enumerate([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
+        return ::EnumPrinterDriversA(NULL, NULL, 2, p, cb, pcb, pc);
+    }, "drivers", buffer, nDrivers);
+    std::vector<std::string> environments;
+    const DRIVER_INFO_2A* pDrivers = reinterpret_cast<const DRIVER_INFO_2A*>(buffer.data());
+    for (DWORD i = 0; i < nDrivers; ++i) {
+        if (name == pDrivers[i].pName)
+            environments.push_back(pDrivers[i].pEnvironment ? pDrivers[i].pEnvironment : "");
+    }
+    return environments;
+}
+
 bool IsPrintProcessorInstalled(const std::string& name)
 {
     return Contains(EnumeratedNames([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {

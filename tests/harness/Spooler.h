@@ -22,6 +22,8 @@ DWORD SpoolerProcessId();
 std::vector<InstalledMonitorInfo> InstalledMonitors();
 bool IsMonitorInstalled(const std::string& name);
 bool IsDriverInstalled(const std::string& name);
+// The environments ("Windows NT x86", "Windows x64") the spooler lists the driver under.
+std::vector<std::string> DriverEnvironments(const std::string& name);
 bool IsPrintProcessorInstalled(const std::string& name);
 std::vector<std::string> SpoolerPorts();
 // The ports the monitor keeps under its registry key, sorted.

@@ -74,24 +74,6 @@ bool EndsWithNoCase(const std::string& text, const std::string& end)
     return text.size() >= end.size() && lstrcmpiA(text.c_str() + text.size() - end.size(), end.c_str()) == 0;
 }
 
-// The environments the spooler lists a driver under.
-Names DriverEnvironments(const char* pszDriver)
-{
-    Names environments;
-    DWORD cbNeeded = 0;
-    DWORD nDrivers = 0;
-    ::EnumPrinterDriversA(NULL, NULL, 2, NULL, 0, &cbNeeded, &nDrivers);
-    std::vector<BYTE> buffer(cbNeeded + 1);
-    if (!::EnumPrinterDriversA(NULL, NULL, 2, buffer.data(), cbNeeded, &cbNeeded, &nDrivers))
-        return environments;
-    const DRIVER_INFO_2A* pDrivers = reinterpret_cast<const DRIVER_INFO_2A*>(buffer.data());
-    for (DWORD i = 0; i < nDrivers; ++i) {
-        if (lstrcmpA(pDrivers[i].pName, pszDriver) == 0)
-            environments.push_back(pDrivers[i].pEnvironment ? pDrivers[i].pEnvironment : "");
-    }
-    return environments;
-}
-
 } // namespace
 
 TEST_CASE("the sample driver: files copied, driver and print processor registered, INF kept")

@@ -24,8 +24,7 @@ DWORD g_dwPaused = 0;
 void RecordPause(DWORD dwMilliseconds)
 {
     g_dwPaused += dwMilliseconds;
-    if (ScriptedPlatform* pPlatform = dynamic_cast<ScriptedPlatform*>(&ThePlatform()))
-        pPlatform->Elapse();
+    ScriptedPlatform::ElapseInPlace();
 }
 
 // Pauses are added up instead of waited for the object's lifetime.
