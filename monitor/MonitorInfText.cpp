@@ -137,15 +137,14 @@ void ReadWindows2000Files(const Text& text, size_t nKey, MonitorInfFields* pFiel
         size_t nEntry = text.Find("2,", nScan);
         if (nEntry == NOT_FOUND || nEntry > nSectionEnd)
             break;
-        size_t nBlank = text.Find(" ", nEntry + 2);
-        if (nBlank == NOT_FOUND)
-            break;
-        text.CopyTo(nEntry + 2, nBlank, "\r\n", szEntry, sizeof(szEntry));
+        // An entry ends at its first blank, or at its line's end when it has none before it,
+        // the text's end included; the next line may hold the next entry.
+        size_t nEnd = Earliest(Earliest(text.Find(" ", nEntry + 2), text.Find("\r", nEntry + 2)),
+                               Earliest(text.Find("\n", nEntry + 2), text.Length()));
+        text.CopyTo(nEntry + 2, nEnd, "\r\n", szEntry, sizeof(szEntry));
         if (!AppendFile(pFields->fileList, cbUsed, szEntry))
             break;
-        // An entry with no blank before its line's end ends there; the next line may hold
-        // the next entry.
-        nScan = Earliest(Earliest(nBlank, text.Find("\r", nEntry + 2)), text.Find("\n", nEntry + 2));
+        nScan = nEnd;
     }
 
     size_t nDll = text.Find("2,", nSectionEnd);

@@ -2,6 +2,7 @@
 #include "base/Buffers.h"
 #include "base/Enumeration.h"
 #include "base/Messages.h"
+#include "base/ProgramEnd.h"
 #include "base/ShellCopy.h"
 #include "base/SystemVersion.h"
 #include "framework/WaitCursor.h"
@@ -159,7 +160,7 @@ BOOL FindInstalledMonitor(MonitorInf& inf)
 BOOL CheckMonitor(CWnd* pOwner)
 {
     if (!EnsureSpoolerRunningForMonitor(pOwner))
-        ::ExitProcess(0);
+        EndProgram(0);
 
     BOOL bResult = FALSE;
     RunInMonitorDirectory(pOwner, [&](MonitorInf& inf) {
@@ -241,7 +242,7 @@ BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList)
 
     if (!RestartSpooler(pOwner, pServices, nServices)) {
         ShowErrorWithPrefix(hOwner, IDS_SPOOLER_RESTART_FAILED, ::GetLastError(), MB_OK | MB_ICONERROR);
-        ::ExitProcess(0);
+        EndProgram(0);
     }
     return TRUE;
 }

@@ -1,6 +1,7 @@
 #include "monitor/Ports.h"
 #include "base/Buffers.h"
 #include "base/Messages.h"
+#include "base/ProgramEnd.h"
 #include "monitor/MonitorInf.h"
 #include "monitor/MonitorInstall.h"
 #include "monitor/SpoolerService.h"
@@ -112,7 +113,7 @@ BOOL AddMonitorPort(CWnd* pOwner, char* pszNewPort)
 {
     pszNewPort[0] = '\0';
     if (!EnsureSpoolerRunningForMonitor(pOwner))
-        ::ExitProcess(0);
+        EndProgram(0);
 
     Enumeration before = EnumeratePorts();
     BOOL bEntered = RunInMonitorDirectory(pOwner, [&](MonitorInf& inf) {

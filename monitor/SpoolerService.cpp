@@ -1,6 +1,7 @@
 #include "monitor/SpoolerService.h"
 #include "base/Buffers.h"
 #include "base/Messages.h"
+#include "base/ProgramEnd.h"
 #include "base/SystemVersion.h"
 #include "monitor/Pause.h"
 #include "platform/Platform.h"
@@ -227,7 +228,7 @@ BOOL EnsureSpoolerRunning(CWnd* pOwner)
                                    QUESTION_BUFFER_SIZE);
     if (nAnswer == IDNO) {
         spooler.Close();
-        ::ExitProcess(0);
+        EndProgram(0);
     }
     if (nAnswer != IDYES)
         return FALSE;

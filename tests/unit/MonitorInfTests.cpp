@@ -111,11 +111,14 @@ TEST_CASE("Windows 2000 rule: the key's file section, and the DLL of the section
     }
     MonitorInfFields fields;
 
-    // The key's section last in the file: it runs to the end, and there is no DLL after it.
-    std::string last = Lines({ "[Options]", "\"Mon\" = KEY", "[Files-KEY]", "2,ONE.DLL , a" });
-    fields = Read(last, false);
-    CHECK(ListOf(fields.fileList) == Names{ "ONE.DLL" });
-    CHECK(std::string(fields.szDllName).empty());
+    // The key's section last in the file: it runs to the end, and there is no DLL after it. Its
+    // last entry ends at its line's end, or at the text's end, like any other.
+    std::string last = Lines({ "[Options]", "\"Mon\" = KEY", "[Files-KEY]", "2,ONE.DLL , a", "2,TWO.DLL" });
+    for (const std::string& text : { last, last.substr(0, last.size() - 2) }) {
+        fields = Read(text, false);
+        CHECK(ListOf(fields.fileList) == Names{ "ONE.DLL", "TWO.DLL" });
+        CHECK(std::string(fields.szDllName).empty());
+    }
 }
 
 TEST_CASE("what the text lacks stays empty, and nothing is written past a field or the list")
