@@ -6,8 +6,6 @@ namespace harness {
 
 namespace {
 
-const SC_HANDLE kManager = reinterpret_cast<SC_HANDLE>(0x1000);
-const UINT_PTR kFirstService = 0x2000;
 const UINT_PTR kFirstPrinter = 0x3000;
 
 std::string Text(LPCSTR psz)
@@ -112,15 +110,6 @@ std::vector<std::string> ScriptedPlatform::CallsTo(const std::string& operation)
             arguments.push_back(call.substr(operation.size() + 1));
     }
     return arguments;
-}
-
-ScriptedPlatform::Service& ScriptedPlatform::ServiceNamed(const std::string& name)
-{
-    for (auto& entry : services) {
-        if (SameName(entry.first, name))
-            return entry.second;
-    }
-    return services[name];
 }
 
 // ---- Print spooler
@@ -306,150 +295,6 @@ HANDLE ScriptedPlatform::AddPrinterA(LPSTR pName, DWORD dwLevel, LPBYTE pPrinter
     return reinterpret_cast<HANDLE>(kFirstPrinter + printers.size() - 1);
 }
 
-// ---- Service control manager
-
-SC_HANDLE ScriptedPlatform::OpenSCManagerA(DWORD dwDesiredAccess)
-{
-    if (Call("OpenSCManagerA", std::to_string(dwDesiredAccess)))
-        return NULL;
-    return kManager;
-}
-
-SC_HANDLE ScriptedPlatform::OpenServiceA(SC_HANDLE, LPCSTR lpServiceName, DWORD dwDesiredAccess)
-{
-    if (Call("OpenServiceA", Text(lpServiceName) + " " + std::to_string(dwDesiredAccess)))
-        return NULL;
-    bool bKnown = false;
-    for (auto& entry : services)
-        bKnown = bKnown || SameName(entry.first, Text(lpServiceName));
-    if (!bKnown) {
-        ::SetLastError(ERROR_SERVICE_DOES_NOT_EXIST);
-        return NULL;
-    }
-    m_openServices.push_back(lpServiceName);
-    return reinterpret_cast<SC_HANDLE>(kFirstService + m_openServices.size() - 1);
-}
-
-std::string ScriptedPlatform::ServiceOf(SC_HANDLE hService) const
-{
-    UINT_PTR index = reinterpret_cast<UINT_PTR>(hService) - kFirstService;
-    return index < m_openServices.size() ? m_openServices[index] : std::string("?");
-}
-
-void ScriptedPlatform::ElapseInPlace()
-{
-    if (ScriptedPlatform* pPlatform = dynamic_cast<ScriptedPlatform*>(&ThePlatform()))
-        pPlatform->Elapse();
-}
-
-void ScriptedPlatform::Elapse()
-{
-    for (auto& entry : services) {
-        if (entry.second.dwState == SERVICE_START_PENDING || entry.second.dwState == SERVICE_STOP_PENDING)
-            Settle(entry.second);
-    }
-}
-
-// A pending state becomes the state it was heading for once its queries are used up.
-void ScriptedPlatform::Settle(Service& service)
-{
-    if (service.nPendingQueries > 0 && --service.nPendingQueries > 0)
-        return;
-    if (service.dwState == SERVICE_STOP_PENDING)
-        service.dwState = SERVICE_STOPPED;
-    else if (service.dwState == SERVICE_START_PENDING)
-        service.dwState = SERVICE_RUNNING;
-}
-
-BOOL ScriptedPlatform::QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpStatus)
-{
-    std::string name = ServiceOf(hService);
-    if (Call("QueryServiceStatus", name))
-        return FALSE;
-    Service& service = ServiceNamed(name);
-    ZeroMemory(lpStatus, sizeof(*lpStatus));
-    lpStatus->dwCurrentState = service.dwState;
-    lpStatus->dwWin32ExitCode = service.dwExitCode;
-    Settle(service);
-    return TRUE;
-}
-
-BOOL ScriptedPlatform::StartServiceA(SC_HANDLE hService)
-{
-    std::string name = ServiceOf(hService);
-    if (Call("StartServiceA", name))
-        return FALSE;
-    Service& service = ServiceNamed(name);
-    if (service.dwState != SERVICE_STOPPED) {
-        ::SetLastError(ERROR_SERVICE_ALREADY_RUNNING);
-        return FALSE;
-    }
-    if (service.nPendingQueries == 0)
-        service.nPendingQueries = service.nStartQueries;
-    service.dwState = service.nPendingQueries > 0 ? SERVICE_START_PENDING : SERVICE_RUNNING;
-    return TRUE;
-}
-
-BOOL ScriptedPlatform::ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpStatus)
-{
-    std::string name = ServiceOf(hService);
-    if (Call("ControlService", name + " " + std::to_string(dwControl)))
-        return FALSE;
-    Service& service = ServiceNamed(name);
-    ZeroMemory(lpStatus, sizeof(*lpStatus));
-    lpStatus->dwWin32ExitCode = service.dwExitCode;
-    if (dwControl == SERVICE_CONTROL_STOP) {
-        for (const std::string& dependent : service.dependents) {
-            if (ServiceNamed(dependent).dwState != SERVICE_STOPPED) {
-                lpStatus->dwCurrentState = service.dwState;
-                ::SetLastError(ERROR_DEPENDENT_SERVICES_RUNNING);
-                return FALSE;
-            }
-        }
-        if (service.dwState == SERVICE_STOPPED) {
-            lpStatus->dwCurrentState = SERVICE_STOPPED;
-            ::SetLastError(ERROR_SERVICE_NOT_ACTIVE);
-            return FALSE;
-        }
-        if (service.dwState != SERVICE_STOP_PENDING) {
-            if (service.nPendingQueries == 0)
-                service.nPendingQueries = service.nStopQueries;
-            service.dwState = service.nPendingQueries > 0 ? SERVICE_STOP_PENDING : SERVICE_STOPPED;
-        } else {
-            Settle(service);
-        }
-    }
-    lpStatus->dwCurrentState = service.dwState;
-    return TRUE;
-}
-
-BOOL ScriptedPlatform::EnumDependentServicesA(SC_HANDLE hService, DWORD dwServiceState,
-                                              LPENUM_SERVICE_STATUSA lpServices, DWORD cbBufSize,
-                                              LPDWORD pcbBytesNeeded, LPDWORD lpServicesReturned)
-{
-    std::string name = ServiceOf(hService);
-    if (Call("EnumDependentServicesA", name + " " + std::to_string(dwServiceState) + " " + std::to_string(cbBufSize)))
-        return FALSE;
-    std::vector<std::string> active;
-    for (const std::string& dependent : ServiceNamed(name).dependents) {
-        bool bStopped = ServiceNamed(dependent).dwState == SERVICE_STOPPED;
-        if ((dwServiceState & SERVICE_ACTIVE) ? !bStopped : bStopped)
-            active.push_back(dependent);
-    }
-    return Pack<ENUM_SERVICE_STATUSA>(active, reinterpret_cast<LPBYTE>(lpServices), cbBufSize, pcbBytesNeeded,
-                                      lpServicesReturned, ERROR_MORE_DATA,
-                                      [&](ENUM_SERVICE_STATUSA& record, const std::string& dependent, auto text) {
-                                          record.lpServiceName = text(dependent);
-                                          record.lpDisplayName = text(dependent);
-                                          record.ServiceStatus.dwCurrentState = ServiceNamed(dependent).dwState;
-                                      });
-}
-
-BOOL ScriptedPlatform::CloseServiceHandle(SC_HANDLE hService)
-{
-    return !Call("CloseServiceHandle", hService == kManager ? std::string("manager") : ServiceOf(hService));
-}
-
 // ---- INF parser: the system's, through the shipped boundary
 
 HINF ScriptedPlatform::SetupOpenInfFileA(PCSTR pszFileName, PCSTR pszInfClass, DWORD dwInfStyle, PUINT pErrorLine)
@@ -527,24 +372,6 @@ BOOL ScriptedPlatform::SetupCopyOEMInfA(PCSTR pszSourceInfFileName, PCSTR pszMed
     return SystemPlatform().SetupCopyOEMInfA(pszSourceInfFileName, pszMediaLocation, dwMediaType, dwCopyStyle,
                                              pszDestinationInfFileName, cchDestination, pcchRequired,
                                              ppszDestinationComponent);
-}
-
-namespace {
-
-void SkipPause(DWORD)
-{
-    ScriptedPlatform::ElapseInPlace();
-}
-
-} // namespace
-
-SkippedPauses::SkippedPauses() : pfnPrevious(SetPauseFunction(&SkipPause))
-{
-}
-
-SkippedPauses::~SkippedPauses()
-{
-    SetPauseFunction(pfnPrevious);
 }
 
 } // namespace harness

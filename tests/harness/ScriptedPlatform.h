@@ -68,26 +68,61 @@ public:
     // Called with the owner window while the monitor's dialog would be up.
     std::function<void(HWND hOwner)> whileAddingPort;
 
-    // The service control manager. With nPendingQueries set, the service's next start or
-    // stop reports the pending state to that many status queries before it is done; with
-    // nStartQueries or nStopQueries, every start or stop does. A status query is a
-    // QueryServiceStatus or a stop control sent while the stop is pending; a pause of the
-    // wizard (Elapse) brings every pending service one query closer, as time would.
+    // The service control manager (ScriptedServices.cpp), keeping the rules that the service
+    // control documentation gives for ControlService, StartService, EnumDependentServices and
+    // QueryServiceStatus; "Spooler" runs from the start.
+    //
+    // Time is a scripted clock. A start or a stop stays pending for a number of status queries
+    // (QueryServiceStatus, or a control answered with the status), or for milliseconds of the
+    // clock, whichever ends first where both are set; kForever queries and no milliseconds: it
+    // never ends. A pause of the wizard (Elapse) moves the clock and counts as one query of every
+    // pending service; a call that the manager gives up on takes its 30 s of the clock. A state
+    // pending with no queries and no time left set ends at the first query.
+    static const int kForever = -1;
+    static const DWORD kManagerTimeoutMs = 30000;
+    enum StopAnswer {
+        STOP_TAKEN,
+        STOP_NOT_ACCEPTED,  // the service does not accept the control: 1052
+        STOP_UNANSWERED,    // the service does not answer it in time: 1053
+    };
     struct Service {
         DWORD dwState = SERVICE_RUNNING;
-        std::vector<std::string> dependents;  // services that depend on this one, in order
-        int nPendingQueries = 0;
+        std::vector<std::string> dependsOn;  // as the service's configuration names them
+        std::string displayName;             // empty: the service's name
+        // Every start and every stop pends this long.
         int nStartQueries = 0;
+        DWORD dwStartMs = 0;
         int nStopQueries = 0;
-        DWORD dwExitCode = 0;
+        DWORD dwStopMs = 0;
+        // What is left of the pending state now; on a service that is not pending, how long
+        // its next start or stop pends instead of its own time.
+        int nPendingQueries = 0;
+        DWORD dwPendingMs = 0;
+        bool bDisabled = false;      // a start answers 1058
+        DWORD dwStartError = 0;      // every start fails with it: 1053 (after 30 s) or 1069
+        StopAnswer stopAnswer = STOP_TAKEN;
+        bool bStopsAfterAll = false;  // after an unanswered stop, the service goes on to stop
+        DWORD dwExitCode = 0;        // reported in every status
+        // Starts that took, by a StartServiceA of this service or by the manager for a service
+        // that depends on this one.
+        int nStartedByCall = 0;
+        int nStartedAsDependency = 0;
+        ULONGLONG qwPendingEnd = 0;  // the clock's time at which the pending state ends; 0: none
     };
-    std::map<std::string, Service> services;  // "Spooler" runs from the start
+    std::map<std::string, Service> services;
+    // The service of that name (any case); a new running one when there is none.
     Service& ServiceNamed(const std::string& name);
-    // Time passes: every service in a pending state comes one query closer to its end.
-    void Elapse();
+    // The services that depend on the named one directly, in the manager's order.
+    std::vector<std::string> DependentsOf(const std::string& name) const;
+    ULONGLONG clockMs = 0;
+    // Time passes: the clock moves on by dwMilliseconds, and every pending service is asked
+    // once, as the wizard's pause between two queries would let time pass.
+    void Elapse(DWORD dwMilliseconds = 0);
     // The same for the scripted platform in place, when one is: what a test's pause function
     // calls instead of waiting.
-    static void ElapseInPlace();
+    static void ElapseInPlace(DWORD dwMilliseconds = 0);
+    // Handles of the manager and of services that were opened and not closed.
+    int OpenServiceHandles() const { return m_nOpenHandles; }
 
     // Print spooler
     BOOL EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override;
@@ -144,14 +179,25 @@ private:
     // Records the call; TRUE when it is to fail, with the last error set.
     bool Call(const std::string& operation, const std::string& arguments = std::string());
     std::string ServiceOf(SC_HANDLE hService) const;
-    void Settle(Service& service);
+    // The clock moves on without the services being asked.
+    void Advance(ULONGLONG qwMilliseconds);
+    void StartPendingClocks();
+    // One status query: a pending state whose queries are used up ends.
+    void Answered(Service& service);
+    void BeginPending(Service& service, DWORD dwPendingState, int nQueries, DWORD dwMs);
+    void EndPending(Service& service);
+    // A start of the service with the manager's checks, dependencies first; the error, or 0.
+    DWORD Start(const std::string& name, ULONGLONG qwGiveUp, bool bAsDependency, int nDepth);
+    void CollectActiveDependents(const std::string& name, std::vector<std::string>& active) const;
 
     Platform* m_pPrevious;
     std::map<std::string, Failure> m_failures;
     std::vector<std::string> m_openServices;
+    int m_nOpenHandles = 0;
 };
 
-// While the object lives, the waits between service queries take no time.
+// While the object lives, the waits between service queries take no time: each is passed to
+// the scripted platform in place as time that elapses.
 struct SkippedPauses {
     SkippedPauses();
     ~SkippedPauses();

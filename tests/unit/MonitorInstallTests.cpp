@@ -174,8 +174,7 @@ TEST_CASE("an older installed monitor is upgraded when the user agrees")
     REQUIRE(package.bEntered);
     package.AddMonitorDirectory(XpInf(kTestFile));
     platform.monitors = { { "Unit Test Monitor", "Windows NT x86", "ZADAZARE.DLL" } };
-    platform.ServiceNamed("Spooler").dependents = { "Fax" };
-    platform.services["Fax"] = ScriptedPlatform::Service();
+    platform.services["Fax"].dependsOn = { "Spooler" };
 
     SUBCASE("installed 1.0.0.3: the question, then stop, copy and restart") {
         InstalledMonitor installed("Unit Test Monitor", "ZADAZARE.DLL", "1.0.0.3");
