@@ -84,51 +84,6 @@ TEST_CASE("the scripted platform answers enumerations in two calls and fails wha
     CHECK(platform.CallsTo("EnumPortsA").size() == 4);
 }
 
-TEST_CASE("the scripted services refuse to stop while dependents run and take time when told")
-{
-    harness::ScriptedPlatform platform;
-    platform.services["Fax"].dependsOn = { "Spooler" };
-    platform.services["Fax"].nPendingQueries = 2;
-
-    Platform& p = ThePlatform();
-    SC_HANDLE hManager = p.OpenSCManagerA(SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE hSpooler = p.OpenServiceA(hManager, "Spooler", SERVICE_ALL_ACCESS);
-    SC_HANDLE hFax = p.OpenServiceA(hManager, "Fax", SERVICE_ALL_ACCESS);
-    CHECK(p.OpenServiceA(hManager, "Nothing", SERVICE_ALL_ACCESS) == NULL);
-    CHECK(::GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST);
-
-    DWORD cbNeeded = 0;
-    DWORD cServices = 0;
-    CHECK_FALSE(p.EnumDependentServicesA(hSpooler, SERVICE_ACTIVE, NULL, 0, &cbNeeded, &cServices));
-    CHECK(::GetLastError() == ERROR_MORE_DATA);
-
-    SERVICE_STATUS status;
-    CHECK_FALSE(p.ControlService(hSpooler, SERVICE_CONTROL_STOP, &status));
-    CHECK(::GetLastError() == ERROR_DEPENDENT_SERVICES_RUNNING);
-
-    CHECK(p.ControlService(hFax, SERVICE_CONTROL_STOP, &status));
-    CHECK(status.dwCurrentState == SERVICE_STOP_PENDING);
-    for (int i = 0; i < 2; ++i) {
-        p.QueryServiceStatus(hFax, &status);
-        CHECK(status.dwCurrentState == SERVICE_STOP_PENDING);
-    }
-    p.QueryServiceStatus(hFax, &status);
-    CHECK(status.dwCurrentState == SERVICE_STOPPED);
-
-    CHECK(p.EnumDependentServicesA(hSpooler, SERVICE_ACTIVE, NULL, 0, &cbNeeded, &cServices));
-    CHECK(cServices == 0);
-    CHECK(p.ControlService(hSpooler, SERVICE_CONTROL_STOP, &status));
-    CHECK(status.dwCurrentState == SERVICE_STOPPED);
-    // Fax starts the spooler it depends on first.
-    CHECK(p.StartServiceA(hFax));
-    CHECK(platform.ServiceNamed("Spooler").dwState == SERVICE_RUNNING);
-    CHECK_FALSE(p.StartServiceA(hSpooler));
-    CHECK(::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING);
-
-    CHECK(platform.CallsTo("ControlService") ==
-          std::vector<std::string>{ "Spooler 1", "Fax 1", "Spooler 1" });
-}
-
 TEST_CASE("the spooler refuses a driver without its files and a printer on a port it does not list")
 {
     DRIVER_INFO_3A driver = {};

@@ -1,0 +1,413 @@
+// The scripted service manager answers as the system's does. Where Wine's manager keeps a rule
+// of the service control documentation, the same steps run against both, on real services of
+// this program's own (it registers itself, started as "--child NAME"), and the answers are
+// compared. The rules that Wine's manager lacks are checked against the scripted one alone:
+// Wine starts no dependencies (so no 1068), never refuses a stop with 1051, lists no
+// dependents, passes a stop to a service that is still starting (Windows: 1061), writes a
+// zeroed status on 1052 instead of the service's, gives up on a control after its own 10 s pipe timeout rather than
+// the documented 30 s, and answers a start that fails inside the service with 1053 at once.
+#include <doctest.h>
+#include "monitor/Pause.h"
+#include "platform/Platform.h"
+#include "tests/harness/Children.h"
+#include "tests/harness/ScriptedPlatform.h"
+#include <functional>
+#include <string>
+#include <vector>
+
+using harness::ScriptedPlatform;
+
+namespace {
+
+// ---- The real services: this program, run by the service manager
+
+struct ServiceBehaviour {
+    DWORD dwStartMs;
+    DWORD dwStopMs;
+    bool bAcceptsStop;
+    bool bFailsToStart;
+};
+
+ServiceBehaviour g_behaviour;
+SERVICE_STATUS_HANDLE g_hStatus;
+HANDLE g_hStopAsked;
+
+void Report(DWORD dwState, DWORD dwExitCode = NO_ERROR)
+{
+    SERVICE_STATUS status = {};
+    status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    status.dwCurrentState = dwState;
+    status.dwControlsAccepted = dwState == SERVICE_RUNNING && g_behaviour.bAcceptsStop ? SERVICE_ACCEPT_STOP : 0;
+    status.dwWin32ExitCode = dwExitCode;
+    status.dwWaitHint = 5000;
+    ::SetServiceStatus(g_hStatus, &status);
+}
+
+// The stop is answered at once; the service then takes its time to stop.
+void WINAPI OnControl(DWORD dwControl)
+{
+    if (dwControl == SERVICE_CONTROL_STOP) {
+        Report(SERVICE_STOP_PENDING);
+        ::SetEvent(g_hStopAsked);
+    }
+}
+
+void WINAPI ServiceMain(DWORD, LPSTR*)
+{
+    g_hStatus = ::RegisterServiceCtrlHandlerA("", &OnControl);
+    if (g_behaviour.bFailsToStart) {
+        Report(SERVICE_STOPPED, ERROR_SERVICE_LOGON_FAILED);
+        return;
+    }
+    if (g_behaviour.dwStartMs > 0) {
+        Report(SERVICE_START_PENDING);
+        ::Sleep(g_behaviour.dwStartMs);
+    }
+    Report(SERVICE_RUNNING);
+    ::WaitForSingleObject(g_hStopAsked, INFINITE);
+    ::Sleep(g_behaviour.dwStopMs);
+    Report(SERVICE_STOPPED);
+}
+
+int RunService(const ServiceBehaviour& behaviour)
+{
+    g_behaviour = behaviour;
+    g_hStopAsked = ::CreateEventA(NULL, TRUE, FALSE, NULL);
+    SERVICE_TABLE_ENTRYA table[] = { { const_cast<LPSTR>(""), &ServiceMain }, { NULL, NULL } };
+    return ::StartServiceCtrlDispatcherA(table) ? 0 : 1;
+}
+
+const DWORD kPendingMs = 700;
+
+TEST_CHILD(service_stops_slowly) { return RunService({ 0, kPendingMs, true, false }); }
+TEST_CHILD(service_starts_slowly) { return RunService({ kPendingMs, kPendingMs, true, false }); }
+TEST_CHILD(service_takes_no_stop) { return RunService({ 0, 0, false, false }); }
+TEST_CHILD(service_fails_to_start) { return RunService({ 0, 0, true, true }); }
+
+// ---- Steps and what they answer
+
+enum Operation { START, STOP, WAIT_RUNNING, WAIT_STOPPED };
+
+struct Answer {
+    DWORD dwError;  // 0: the call succeeded (a wait: the state came)
+    bool bFilled;   // the status record was written
+    DWORD dwState;  // what it says, when written
+
+    bool operator==(const Answer& other) const
+    {
+        return dwError == other.dwError && bFilled == other.bFilled && (!bFilled || dwState == other.dwState);
+    }
+};
+
+doctest::String toString(const Answer& answer)
+{
+    std::string text = "error " + std::to_string(answer.dwError);
+    if (answer.bFilled)
+        text += ", status filled, state " + std::to_string(answer.dwState);
+    return text.c_str();
+}
+
+struct Step {
+    Operation operation;
+    Answer expected;          // as the documentation has it
+    bool bWineZeroesStatus = false;  // Wine writes a zeroed status with this answer
+};
+
+const Answer kDone = { 0, false, 0 };
+Answer Refused(DWORD dwError)
+{
+    return { dwError, false, 0 };
+}
+Answer Filled(DWORD dwError, DWORD dwState)
+{
+    return { dwError, true, dwState };
+}
+
+Answer Run(Platform& platform, SC_HANDLE hService, Operation operation)
+{
+    SERVICE_STATUS status;
+    memset(&status, 0xCC, sizeof(status));
+    ::SetLastError(0xdeadbeef);
+    BOOL bDone = FALSE;
+    switch (operation) {
+    case START:
+        bDone = platform.StartServiceA(hService);
+        break;
+    case STOP:
+        bDone = platform.ControlService(hService, SERVICE_CONTROL_STOP, &status);
+        break;
+    case WAIT_RUNNING:
+    case WAIT_STOPPED: {
+        DWORD dwWanted = operation == WAIT_RUNNING ? SERVICE_RUNNING : SERVICE_STOPPED;
+        SERVICE_STATUS now = {};
+        for (int nPolls = 0; nPolls < 200 && platform.QueryServiceStatus(hService, &now); ++nPolls) {
+            if (now.dwCurrentState == dwWanted)
+                return kDone;
+            Pause(50);
+        }
+        return Refused(ERROR_SERVICE_REQUEST_TIMEOUT);
+    }
+    }
+    Answer answer = { bDone ? 0 : ::GetLastError(), status.dwCurrentState != 0xCCCCCCCC, status.dwCurrentState };
+    return answer;
+}
+
+struct Sequence {
+    const char* pszChild;  // the real service's behaviour; NULL: a disabled service, never run
+    std::function<void(ScriptedPlatform::Service&)> script;
+    std::vector<Step> steps;
+};
+
+const std::vector<Sequence>& Sequences()
+{
+    static const std::vector<Sequence> sequences = {
+        { "service_stops_slowly",
+          [](ScriptedPlatform::Service& service) { service.dwStopMs = kPendingMs; },
+          { { START, kDone },
+            { WAIT_RUNNING, kDone },
+            { START, Refused(ERROR_SERVICE_ALREADY_RUNNING) },
+            { STOP, Filled(0, SERVICE_STOP_PENDING) },
+            { STOP, Filled(ERROR_SERVICE_CANNOT_ACCEPT_CTRL, SERVICE_STOP_PENDING) },
+            { START, Refused(ERROR_SERVICE_ALREADY_RUNNING) },
+            { WAIT_STOPPED, kDone },
+            { STOP, Filled(ERROR_SERVICE_NOT_ACTIVE, SERVICE_STOPPED) },
+            { START, kDone },
+            { WAIT_RUNNING, kDone } } },
+        { "service_starts_slowly",
+          [](ScriptedPlatform::Service& service) { service.dwStartMs = service.dwStopMs = kPendingMs; },
+          { { START, kDone },
+            { START, Refused(ERROR_SERVICE_ALREADY_RUNNING) },
+            { WAIT_RUNNING, kDone },
+            { STOP, Filled(0, SERVICE_STOP_PENDING) } } },
+        { "service_takes_no_stop",
+          [](ScriptedPlatform::Service& service) { service.stopAnswer = ScriptedPlatform::STOP_NOT_ACCEPTED; },
+          { { START, kDone },
+            { WAIT_RUNNING, kDone },
+            { STOP, Filled(ERROR_INVALID_SERVICE_CONTROL, SERVICE_RUNNING), true } } },
+        { "service_fails_to_start",
+          [](ScriptedPlatform::Service& service) { service.dwStartError = ERROR_SERVICE_REQUEST_TIMEOUT; },
+          { { START, Refused(ERROR_SERVICE_REQUEST_TIMEOUT) },
+            { STOP, Filled(ERROR_SERVICE_NOT_ACTIVE, SERVICE_STOPPED) } } },
+        { NULL,
+          [](ScriptedPlatform::Service& service) { service.bDisabled = true; },
+          { { START, Refused(ERROR_SERVICE_DISABLED) } } },
+    };
+    return sequences;
+}
+
+// One of this program's behaviours registered as a service, stopped, and deleted with its
+// process when the object goes.
+class RealService {
+public:
+    RealService(SC_HANDLE hManager, const Sequence& sequence) : m_hService(NULL), m_hProcess(NULL)
+    {
+        std::string name = std::string("ZuvRule_") + (sequence.pszChild ? sequence.pszChild : "disabled");
+        if (SC_HANDLE hOld = ::OpenServiceA(hManager, name.c_str(), SERVICE_ALL_ACCESS)) {
+            ::DeleteService(hOld);
+            ::CloseServiceHandle(hOld);
+        }
+        char szSelf[MAX_PATH];
+        ::GetModuleFileNameA(NULL, szSelf, MAX_PATH);
+        std::string command = std::string("\"") + szSelf + "\" --child " +
+                              (sequence.pszChild ? sequence.pszChild : "service_stops_slowly");
+        m_hService = ::CreateServiceA(hManager, name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
+                                      SERVICE_WIN32_OWN_PROCESS,
+                                      sequence.pszChild ? SERVICE_DEMAND_START : SERVICE_DISABLED,
+                                      SERVICE_ERROR_IGNORE, command.c_str(), NULL, NULL, NULL, NULL, NULL);
+    }
+    ~RealService()
+    {
+        if (m_hService == NULL)
+            return;
+        KeepProcess();
+        if (m_hProcess != NULL) {
+            ::TerminateProcess(m_hProcess, 0);
+            ::WaitForSingleObject(m_hProcess, 5000);
+            ::CloseHandle(m_hProcess);
+        }
+        ::DeleteService(m_hService);
+        ::CloseServiceHandle(m_hService);
+    }
+    SC_HANDLE Handle() const { return m_hService; }
+
+    // Holds the service's process while it runs, so that a stop can wait for it to end: Wine
+    // answers a start with 1056 while the process of the stopped service is still there.
+    void KeepProcess()
+    {
+        SERVICE_STATUS_PROCESS status = {};
+        DWORD cbNeeded = 0;
+        if (m_hProcess == NULL &&
+            ::QueryServiceStatusEx(m_hService, SC_STATUS_PROCESS_INFO, (LPBYTE)&status, sizeof(status), &cbNeeded) &&
+            status.dwProcessId != 0)
+            m_hProcess = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, status.dwProcessId);
+    }
+    void WaitForProcessEnd()
+    {
+        if (m_hProcess != NULL) {
+            ::WaitForSingleObject(m_hProcess, 10000);
+            ::CloseHandle(m_hProcess);
+            m_hProcess = NULL;
+        }
+    }
+
+private:
+    SC_HANDLE m_hService;
+    HANDLE m_hProcess;
+};
+
+} // namespace
+
+TEST_CASE("the scripted service manager answers as Wine's where Wine keeps the rule")
+{
+    Platform& system = SystemPlatform();
+    SC_HANDLE hManager = system.OpenSCManagerA(SC_MANAGER_ALL_ACCESS);
+    REQUIRE(hManager != NULL);
+    for (const Sequence& sequence : Sequences()) {
+        std::string behaviour = sequence.pszChild ? sequence.pszChild : "disabled";
+        CAPTURE(behaviour);
+        std::vector<Answer> scripted;
+        {
+            ScriptedPlatform platform;
+            harness::SkippedPauses pauses;
+            ScriptedPlatform::Service& service = platform.services["Rule"];
+            service.dwState = SERVICE_STOPPED;
+            sequence.script(service);
+            SC_HANDLE hService = ThePlatform().OpenServiceA(ThePlatform().OpenSCManagerA(SC_MANAGER_ALL_ACCESS),
+                                                            "Rule", SERVICE_ALL_ACCESS);
+            for (const Step& step : sequence.steps)
+                scripted.push_back(Run(ThePlatform(), hService, step.operation));
+        }
+
+        RealService real(hManager, sequence);
+        REQUIRE(real.Handle() != NULL);
+        for (size_t i = 0; i < sequence.steps.size(); ++i) {
+            const Step& step = sequence.steps[i];
+            CAPTURE(i);
+            Answer answer = Run(system, real.Handle(), step.operation);
+            if (step.operation == WAIT_RUNNING)
+                real.KeepProcess();
+            if (step.operation == WAIT_STOPPED)
+                real.WaitForProcessEnd();
+            CHECK(scripted[i] == step.expected);
+            if (step.bWineZeroesStatus)
+                CHECK(answer.dwError == step.expected.dwError);
+            else
+                CHECK(answer == scripted[i]);
+        }
+    }
+    system.CloseServiceHandle(hManager);
+}
+
+namespace {
+
+struct ScriptedRule {
+    const char* pszRule;
+    std::function<void(ScriptedPlatform&)> setup;
+    const char* pszService;
+    Operation operation;
+    Answer expected;
+    std::function<bool(ScriptedPlatform&)> after;
+};
+
+ScriptedPlatform::Service& Stopped(ScriptedPlatform& platform, const char* pszName)
+{
+    ScriptedPlatform::Service& service = platform.ServiceNamed(pszName);
+    service.dwState = SERVICE_STOPPED;
+    return service;
+}
+
+void FaxOnSpooler(ScriptedPlatform& platform)
+{
+    Stopped(platform, "Fax").dependsOn = { "Spooler" };
+}
+
+} // namespace
+
+TEST_CASE("the scripted service manager keeps the rules that Wine's lacks")
+{
+    const ScriptedRule rules[] = {
+        { "a start starts what the service depends on first",
+          [](ScriptedPlatform& p) { FaxOnSpooler(p), Stopped(p, "Spooler").dwStartMs = 2000; }, "Fax", START, kDone,
+          [](ScriptedPlatform& p) {
+              return p.ServiceNamed("Spooler").dwState == SERVICE_RUNNING &&
+                     p.ServiceNamed("Spooler").nStartedAsDependency == 1 && p.ServiceNamed("Fax").nStartedByCall == 1;
+          } },
+        { "a dependency that cannot start fails the start with 1068",
+          [](ScriptedPlatform& p) { FaxOnSpooler(p), Stopped(p, "Spooler").bDisabled = true; }, "Fax", START,
+          Refused(ERROR_SERVICE_DEPENDENCY_FAIL),
+          [](ScriptedPlatform& p) { return p.ServiceNamed("Fax").dwState == SERVICE_STOPPED; } },
+        { "a dependency still starting after the manager's 30 s fails the start with 1068",
+          [](ScriptedPlatform& p) {
+              FaxOnSpooler(p);
+              p.ServiceNamed("Spooler").dwState = SERVICE_START_PENDING;
+              p.ServiceNamed("Spooler").nPendingQueries = ScriptedPlatform::kForever;
+          },
+          "Fax", START, Refused(ERROR_SERVICE_DEPENDENCY_FAIL), [](ScriptedPlatform& p) { return p.clockMs == 30000; } },
+        { "a dependent still stopping keeps its dependency from stopping: 1051, no status",
+          [](ScriptedPlatform& p) {
+              p.ServiceNamed("Fax").dependsOn = { "Spooler" };
+              p.ServiceNamed("Fax").dwState = SERVICE_STOP_PENDING;
+              p.ServiceNamed("Fax").nPendingQueries = ScriptedPlatform::kForever;
+          },
+          "Spooler", STOP, Refused(ERROR_DEPENDENT_SERVICES_RUNNING), nullptr },
+        { "a service still starting refuses a control with 1061",
+          [](ScriptedPlatform& p) { p.ServiceNamed("Spooler").dwState = SERVICE_START_PENDING; }, "Spooler", STOP,
+          Filled(ERROR_SERVICE_CANNOT_ACCEPT_CTRL, SERVICE_START_PENDING), nullptr },
+        { "a stop the service does not answer fails with 1053 after 30 s, and it may stop after all",
+          [](ScriptedPlatform& p) {
+              p.ServiceNamed("Spooler").stopAnswer = ScriptedPlatform::STOP_UNANSWERED;
+              p.ServiceNamed("Spooler").bStopsAfterAll = true;
+              p.ServiceNamed("Spooler").dwStopMs = 1000;
+          },
+          "Spooler", STOP, Refused(ERROR_SERVICE_REQUEST_TIMEOUT),
+          [](ScriptedPlatform& p) {
+              return p.clockMs == 30000 && p.ServiceNamed("Spooler").dwState == SERVICE_STOP_PENDING;
+          } },
+        { "a start that fails in the service's logon answers at once",
+          [](ScriptedPlatform& p) { Stopped(p, "Spooler").dwStartError = ERROR_SERVICE_LOGON_FAILED; }, "Spooler",
+          START, Refused(ERROR_SERVICE_LOGON_FAILED), [](ScriptedPlatform& p) { return p.clockMs == 0; } },
+        { "a service process that never reports fails its start with 1053 after 30 s",
+          [](ScriptedPlatform& p) { Stopped(p, "Spooler").dwStartError = ERROR_SERVICE_REQUEST_TIMEOUT; }, "Spooler",
+          START, Refused(ERROR_SERVICE_REQUEST_TIMEOUT), [](ScriptedPlatform& p) { return p.clockMs == 30000; } },
+    };
+    for (const ScriptedRule& rule : rules) {
+        CAPTURE(rule.pszRule);
+        ScriptedPlatform platform;
+        rule.setup(platform);
+        SC_HANDLE hService = platform.OpenServiceA(platform.OpenSCManagerA(SC_MANAGER_ALL_ACCESS), rule.pszService,
+                                                   SERVICE_ALL_ACCESS);
+        CHECK(Run(platform, hService, rule.operation) == rule.expected);
+        if (rule.after)
+            CHECK(rule.after(platform));
+    }
+}
+
+TEST_CASE("the scripted service manager lists active dependents, direct and indirect, in their stop order")
+{
+    ScriptedPlatform platform;
+    for (const char* pszName : { "A", "C", "E" })
+        platform.services[pszName].dependsOn = { "Spooler" };
+    platform.services["B"].dependsOn = { "A" };
+    platform.services["D"].dependsOn = { "A", "C" };
+    platform.services["E"].dwState = SERVICE_STOPPED;
+    SC_HANDLE hSpooler =
+        platform.OpenServiceA(platform.OpenSCManagerA(SC_MANAGER_ALL_ACCESS), "Spooler", SERVICE_ALL_ACCESS);
+
+    DWORD cbNeeded = 0;
+    DWORD nServices = 99;
+    ::SetLastError(0xdeadbeef);
+    CHECK_FALSE(platform.EnumDependentServicesA(hSpooler, SERVICE_ACTIVE, NULL, 0, &cbNeeded, &nServices));
+    CHECK(::GetLastError() == ERROR_MORE_DATA);
+    CHECK(nServices == 0);
+    std::vector<BYTE> buffer(cbNeeded);
+    LPENUM_SERVICE_STATUSA pServices = reinterpret_cast<LPENUM_SERVICE_STATUSA>(buffer.data());
+    ::SetLastError(0xdeadbeef);
+    CHECK_FALSE(platform.EnumDependentServicesA(hSpooler, SERVICE_ACTIVE, pServices, cbNeeded - 1, &cbNeeded,
+                                                &nServices));
+    CHECK(::GetLastError() == ERROR_MORE_DATA);
+    REQUIRE(platform.EnumDependentServicesA(hSpooler, SERVICE_ACTIVE, pServices, cbNeeded, &cbNeeded, &nServices));
+    std::string order;
+    for (DWORD i = 0; i < nServices; ++i)
+        order += pServices[i].lpServiceName;
+    CHECK(order == "BDAC");
+}
