@@ -4,6 +4,14 @@
 
 namespace {
 
+MessageBoxFunction g_pfnMessageBox = NULL;
+
+int Box(HWND hOwner, LPCSTR pszText, LPCSTR pszCaption, UINT uType)
+{
+    return g_pfnMessageBox != NULL ? g_pfnMessageBox(hOwner, pszText, pszCaption, uType)
+                                   : ::MessageBoxA(hOwner, pszText, pszCaption, uType);
+}
+
 // The system's text for an error code, allocated by the system; NULL when it has none.
 // The caller releases it with LocalFree.
 LPSTR SystemText(DWORD dwError)
@@ -22,7 +30,7 @@ int ShowTableMessage(HWND hOwner, UINT nTextID, UINT nCaptionID, UINT uType, siz
     char* pszText = LoadTextBuffer(nTextID, cbText);
     char* pszCaption = LoadTextBuffer(nCaptionID);
     if (pszText != NULL && pszCaption != NULL)
-        nAnswer = ::MessageBoxA(hOwner, pszText, pszCaption, uType);
+        nAnswer = Box(hOwner, pszText, pszCaption, uType);
     FreeBuffer(pszText);
     FreeBuffer(pszCaption);
     return nAnswer;
@@ -36,7 +44,7 @@ int ShowTableMessageWith(HWND hOwner, UINT nTextID, LPCSTR pszArgument, UINT nCa
     if (pszFormat != NULL && pszCaption != NULL) {
         CString text;
         text.Format(pszFormat, pszArgument != NULL ? pszArgument : "");
-        nAnswer = ::MessageBoxA(hOwner, text, pszCaption, uType);
+        nAnswer = Box(hOwner, text, pszCaption, uType);
     }
     FreeBuffer(pszFormat);
     FreeBuffer(pszCaption);
@@ -56,7 +64,7 @@ void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType,
                 text += "\r\n";
             text += pszDetails;
         }
-        ::MessageBoxA(hOwner, text, pszCaption, uType);
+        Box(hOwner, text, pszCaption, uType);
         ::LocalFree(pszSystemText);
     }
     FreeBuffer(pszPrefix);
@@ -66,7 +74,7 @@ void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType,
 void ShowSystemText(HWND hOwner, DWORD dwError, LPCSTR pszCaption, UINT uType)
 {
     LPSTR pszSystemText = SystemText(dwError);
-    ::MessageBoxA(hOwner, pszSystemText != NULL ? pszSystemText : "", pszCaption, uType);
+    Box(hOwner, pszSystemText != NULL ? pszSystemText : "", pszCaption, uType);
     ::LocalFree(pszSystemText);
 }
 
@@ -76,4 +84,11 @@ void ShowSystemError(HWND hOwner, DWORD dwError)
     if (pszCaption != NULL)
         ShowSystemText(hOwner, dwError, pszCaption, MB_OK | MB_ICONERROR);
     FreeBuffer(pszCaption);
+}
+
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction pfnMessageBox)
+{
+    MessageBoxFunction pfnPrevious = g_pfnMessageBox;
+    g_pfnMessageBox = pfnMessageBox;
+    return pfnPrevious;
 }

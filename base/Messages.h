@@ -25,3 +25,8 @@ void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType,
 void ShowSystemError(HWND hOwner, DWORD dwError);
 // The system's text for dwError under the given caption.
 void ShowSystemText(HWND hOwner, DWORD dwError, LPCSTR pszCaption, UINT uType);
+
+// What shows every box of these functions: MessageBoxA, unless a test put another in its place.
+typedef int(WINAPI* MessageBoxFunction)(HWND hOwner, LPCSTR pszText, LPCSTR pszCaption, UINT uType);
+// For tests: puts the function in place (NULL: MessageBoxA again) and returns the one it replaced.
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction pfnMessageBox);

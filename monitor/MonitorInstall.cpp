@@ -227,7 +227,12 @@ BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList)
                          QUESTION_BUFFER_SIZE) != IDYES)
         return FALSE;
     wait.Restore();
+    return ReplaceMonitorFiles(pOwner, pszFileList);
+}
 
+BOOL ReplaceMonitorFiles(CWnd* pOwner, LPCSTR pszFileList)
+{
+    HWND hOwner = OwnerWindow(pOwner);
     LPENUM_SERVICE_STATUSA pServices = NULL;
     DWORD nServices = 0;
     if (!StopSpooler(pOwner, &pServices, &nServices)) {

@@ -24,6 +24,11 @@ BOOL InstallMonitor(CWnd* pOwner, MonitorInf& inf);
 // had to be done or the upgrade succeeded, FALSE when declined or the spooler would not stop.
 // Ends the program when the spooler cannot be restarted.
 BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList);
+// The upgrade once the user agreed to it: stops the spooler and its dependents, copies the
+// listed files of the current directory into the system directory and restarts them. FALSE,
+// after saying so, when the spooler would not stop; ends the program, after saying so, when it
+// cannot be restarted.
+BOOL ReplaceMonitorFiles(CWnd* pOwner, LPCSTR pszFileList);
 // The "Version" of the installed monitor whose DLL is pszDllName; FALSE when there is none.
 BOOL GetInstalledMonitorVersion(LPCSTR pszDllName, char* pszVersion, DWORD cbVersion);
 // Copies the listed files of the current directory into the target directory.
