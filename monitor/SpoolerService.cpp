@@ -10,13 +10,6 @@
 namespace {
 
 const char kSpooler[] = "Spooler";
-const DWORD kPollMs = 250;
-const int kStopAttempts = 30;
-const DWORD kStopRetryMs = 1000;
-const DWORD kStopPollMs = 500;
-const int kStopPolls = 101;
-const DWORD kSettleMs = 3000;
-const DWORD kFinalPollMs = 1000;
 
 // The service control manager and one service, both closed when the object goes.
 class ServiceHandles {
@@ -78,12 +71,12 @@ BOOL StartAndWait(SC_HANDLE hService)
         if (::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING || !platform.QueryServiceStatus(hService, &status))
             return FALSE;
         if (status.dwCurrentState == SERVICE_STOP_PENDING &&
-            !WaitForState(hService, SERVICE_STOPPED, kPollMs, &status))
+            !WaitForState(hService, SERVICE_STOPPED, SERVICE_POLL_MS, &status))
             return FALSE;
         if (status.dwCurrentState == SERVICE_STOPPED && !platform.StartServiceA(hService))
             return FALSE;
     }
-    return WaitForState(hService, SERVICE_RUNNING, kPollMs, &status);
+    return WaitForState(hService, SERVICE_RUNNING, SERVICE_POLL_MS, &status);
 }
 
 // The services that did not start again, named in one warning with the first failure's error.
@@ -184,9 +177,9 @@ BOOL SendStop(SC_HANDLE hSpooler, SERVICE_STATUS* pStatus)
     for (int nAttempt = 1;; ++nAttempt) {
         if (ThePlatform().ControlService(hSpooler, SERVICE_CONTROL_STOP, pStatus))
             return TRUE;
-        if (::GetLastError() != ERROR_DEPENDENT_SERVICES_RUNNING || nAttempt == kStopAttempts)
+        if (::GetLastError() != ERROR_DEPENDENT_SERVICES_RUNNING || nAttempt == SPOOLER_STOP_ATTEMPTS)
             return FALSE;
-        Pause(kStopRetryMs);
+        Pause(SPOOLER_STOP_RETRY_MS);
     }
 }
 
@@ -202,14 +195,14 @@ BOOL WaitForStop(SC_HANDLE hSpooler, SERVICE_STATUS* pStatus)
         }
         if (pStatus->dwCurrentState == SERVICE_STOPPED)
             break;
-        if (nPolls == kStopPolls) {
+        if (nPolls == SPOOLER_STOP_POLLS) {
             ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
             return FALSE;
         }
-        Pause(kStopPollMs);
+        Pause(SPOOLER_STOP_POLL_MS);
     }
-    Pause(kSettleMs);
-    return WaitForState(hSpooler, SERVICE_STOPPED, kFinalPollMs, pStatus);
+    Pause(SPOOLER_SETTLE_MS);
+    return WaitForState(hSpooler, SERVICE_STOPPED, SPOOLER_FINAL_POLL_MS, pStatus);
 }
 
 } // namespace
@@ -234,7 +227,7 @@ BOOL EnsureSpoolerRunning(CWnd* pOwner)
         return FALSE;
 
     if (ThePlatform().StartServiceA(spooler.Service())) {
-        if (WaitForState(spooler.Service(), SERVICE_RUNNING, kPollMs, &status))
+        if (WaitForState(spooler.Service(), SERVICE_RUNNING, SERVICE_POLL_MS, &status))
             return TRUE;
     } else if (::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING) {
         return TRUE;
@@ -314,9 +307,9 @@ BOOL RestartSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA pServices, DWORD nServi
     NotStarted notStarted;
     StartServices(spooler.Manager(), pServices, nServices, notStarted);
     if (bRunning) {
-        Pause(kSettleMs);
+        Pause(SPOOLER_SETTLE_MS);
         SERVICE_STATUS status;
-        bRunning = WaitForState(spooler.Service(), SERVICE_RUNNING, kFinalPollMs, &status);
+        bRunning = WaitForState(spooler.Service(), SERVICE_RUNNING, SPOOLER_FINAL_POLL_MS, &status);
         dwError = ::GetLastError();
         if (!bRunning)
             notStarted.Add(NULL, dwError);

@@ -3,8 +3,39 @@
 #pragma once
 #include "framework/Wnd.h"
 
-// How long any wait for a service's state may last before the wait counts as failed.
+// The waits, in milliseconds. A wait for a service's state asks every SERVICE_POLL_MS and
+// counts as failed after SERVICE_WAIT_LIMIT_MS. The spooler's stop is sent again every
+// SPOOLER_STOP_RETRY_MS while dependents hold it, SPOOLER_STOP_ATTEMPTS times at most; its
+// stopping is watched every SPOOLER_STOP_POLL_MS, SPOOLER_STOP_POLLS times at most; a stop and
+// a restart each end with SPOOLER_SETTLE_MS of rest and a wait asking every
+// SPOOLER_FINAL_POLL_MS.
+const DWORD SERVICE_POLL_MS = 250;
 const DWORD SERVICE_WAIT_LIMIT_MS = 60000;
+const int SPOOLER_STOP_ATTEMPTS = 30;
+const DWORD SPOOLER_STOP_RETRY_MS = 1000;
+const DWORD SPOOLER_STOP_POLL_MS = 500;
+const int SPOOLER_STOP_POLLS = 101;
+const DWORD SPOOLER_SETTLE_MS = 3000;
+const DWORD SPOOLER_FINAL_POLL_MS = 1000;
+// Not the wizard's: the longest the service manager takes over a start, or over a control that
+// reaches a service, before it gives up with ERROR_SERVICE_REQUEST_TIMEOUT.
+const DWORD SERVICE_MANAGER_TIMEOUT_MS = 30000;
+
+// The longest starting one service takes, its wait included: a start, and, when the service
+// answers that it runs while it is still stopping, a wait for its stop and a second start.
+const DWORD SERVICE_START_LIMIT_MS = 2 * (SERVICE_MANAGER_TIMEOUT_MS + SERVICE_WAIT_LIMIT_MS);
+// The longest EnsureSpoolerRunning takes after the user's Yes.
+const DWORD SPOOLER_START_LIMIT_MS = SERVICE_MANAGER_TIMEOUT_MS + SERVICE_WAIT_LIMIT_MS;
+// The longest StopSpooler and RestartSpooler take together, or StopSpooler alone when it
+// fails, for a spooler with nServices services in all (itself and its dependents): a stop
+// control to each dependent, the spooler's stop attempts, its stop and final waits, and a
+// start of every service with a settling rest and a final wait.
+inline DWORD SpoolerUpgradeLimitMs(DWORD nServices)
+{
+    return nServices * SERVICE_MANAGER_TIMEOUT_MS + (SPOOLER_STOP_ATTEMPTS - 1) * SPOOLER_STOP_RETRY_MS +
+           SPOOLER_STOP_POLLS * SPOOLER_STOP_POLL_MS + 2 * (SPOOLER_SETTLE_MS + SERVICE_WAIT_LIMIT_MS) +
+           nServices * SERVICE_START_LIMIT_MS;
+}
 
 // TRUE when the spooler runs or was started; FALSE when its state cannot be read or the start
 // fails (after telling the user). When the user declines to start a stopped spooler, the
