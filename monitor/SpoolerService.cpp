@@ -226,12 +226,9 @@ BOOL EnsureSpoolerRunning(CWnd* pOwner)
     if (nAnswer != IDYES)
         return FALSE;
 
-    if (ThePlatform().StartServiceA(spooler.Service())) {
-        if (WaitForState(spooler.Service(), SERVICE_RUNNING, SERVICE_POLL_MS, &status))
-            return TRUE;
-    } else if (::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING) {
+    // A spooler still starting or stopping answers the start as a running one does.
+    if (StartAndWait(spooler.Service()))
         return TRUE;
-    }
     ShowErrorWithPrefix(hOwner, IDS_SPOOLER_START_FAILED, ::GetLastError(), MB_OK | MB_ICONERROR);
     return FALSE;
 }

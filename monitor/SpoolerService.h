@@ -21,11 +21,11 @@ const DWORD SPOOLER_FINAL_POLL_MS = 1000;
 // reaches a service, before it gives up with ERROR_SERVICE_REQUEST_TIMEOUT.
 const DWORD SERVICE_MANAGER_TIMEOUT_MS = 30000;
 
-// The longest starting one service takes, its wait included: a start, and, when the service
-// answers that it runs while it is still stopping, a wait for its stop and a second start.
-const DWORD SERVICE_START_LIMIT_MS = 2 * (SERVICE_MANAGER_TIMEOUT_MS + SERVICE_WAIT_LIMIT_MS);
+// The longest starting one service takes: when it answers that it runs while it is still
+// stopping, a wait for its stop; its start, and a wait for it to run.
+const DWORD SERVICE_START_LIMIT_MS = SERVICE_MANAGER_TIMEOUT_MS + 2 * SERVICE_WAIT_LIMIT_MS;
 // The longest EnsureSpoolerRunning takes after the user's Yes.
-const DWORD SPOOLER_START_LIMIT_MS = SERVICE_MANAGER_TIMEOUT_MS + SERVICE_WAIT_LIMIT_MS;
+const DWORD SPOOLER_START_LIMIT_MS = SERVICE_START_LIMIT_MS;
 // The longest StopSpooler and RestartSpooler take together, or StopSpooler alone when it
 // fails, for a spooler with nServices services in all (itself and its dependents): a stop
 // control to each dependent, the spooler's stop attempts, its stop and final waits, and a
