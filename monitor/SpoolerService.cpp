@@ -111,6 +111,13 @@ private:
     CString m_names;
 };
 
+// The name the user knows a listed service by.
+LPCSTR ShownName(const ENUM_SERVICE_STATUSA& service)
+{
+    LPCSTR pszDisplayName = service.lpDisplayName;
+    return pszDisplayName != NULL && pszDisplayName[0] != '\0' ? pszDisplayName : service.lpServiceName;
+}
+
 // Starts one service of the list by name; one that does not start is added to notStarted.
 void StartListed(SC_HANDLE hManager, const ENUM_SERVICE_STATUSA& service, NotStarted& notStarted)
 {
@@ -120,11 +127,8 @@ void StartListed(SC_HANDLE hManager, const ENUM_SERVICE_STATUSA& service, NotSta
     DWORD dwError = ::GetLastError();
     if (hService != NULL)
         platform.CloseServiceHandle(hService);
-    if (!bStarted) {
-        LPCSTR pszDisplayName = service.lpDisplayName;
-        notStarted.Add(pszDisplayName != NULL && pszDisplayName[0] != '\0' ? pszDisplayName : service.lpServiceName,
-                       dwError);
-    }
+    if (!bStarted)
+        notStarted.Add(ShownName(service), dwError);
 }
 
 // Starts the services of the list from the last to the first, each even when an earlier one
@@ -293,16 +297,15 @@ BOOL RestartSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA pServices, DWORD nServi
     ServiceHandles spooler(kSpooler);
     BOOL bRunning = spooler.IsOpen() && StartAndWait(spooler.Service());
     DWORD dwError = ::GetLastError();
-    // A spooler that refused to start leaves its dependents nothing to run on; one that is only
-    // slow to come up still gets them, and the warning names those that did not start.
-    if (!bRunning && dwError != ERROR_SERVICE_REQUEST_TIMEOUT) {
-        FreeBuffer(pServices);
-        ::SetLastError(dwError);
-        return FALSE;
-    }
-
+    // A spooler that is only slow to come up still gets its dependents; one that refused to
+    // start leaves them nothing to run on, and they are named without being tried.
     NotStarted notStarted;
-    StartServices(spooler.Manager(), pServices, nServices, notStarted);
+    if (bRunning || dwError == ERROR_SERVICE_REQUEST_TIMEOUT) {
+        StartServices(spooler.Manager(), pServices, nServices, notStarted);
+    } else {
+        for (DWORD i = nServices; i > 0; --i)
+            notStarted.Add(ShownName(pServices[i - 1]), ERROR_SERVICE_DEPENDENCY_FAIL);
+    }
     if (bRunning) {
         Pause(SPOOLER_SETTLE_MS);
         SERVICE_STATUS status;

@@ -52,5 +52,6 @@ BOOL EnsureSpoolerRunningForMonitor(CWnd* pOwner);
 BOOL StopSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA* ppServices, DWORD* pnServices);
 // Starts the spooler and the stopped dependents, last to first, and frees the list. FALSE when
 // the spooler itself cannot be started or does not come up in time; the dependents are still
-// started when it is only slow. Dependents that do not start are named here, in one warning.
+// started when it is only slow. Dependents that do not start, or are not tried because the
+// spooler refused to start, are named here, in one warning.
 BOOL RestartSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA pServices, DWORD nServices);
