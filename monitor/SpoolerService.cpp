@@ -131,12 +131,21 @@ void StartListed(SC_HANDLE hManager, const ENUM_SERVICE_STATUSA& service, NotSta
         notStarted.Add(ShownName(service), dwError);
 }
 
+// A service listed while it was stopping already was not stopped by the wizard, which leaves
+// it stopped.
+bool WasStopping(const ENUM_SERVICE_STATUSA& service)
+{
+    return service.ServiceStatus.dwCurrentState == SERVICE_STOP_PENDING;
+}
+
 // Starts the services of the list from the last to the first, each even when an earlier one
 // failed.
 void StartServices(SC_HANDLE hManager, LPENUM_SERVICE_STATUSA pServices, DWORD nServices, NotStarted& notStarted)
 {
-    for (DWORD i = nServices; i > 0; --i)
-        StartListed(hManager, pServices[i - 1], notStarted);
+    for (DWORD i = nServices; i > 0; --i) {
+        if (!WasStopping(pServices[i - 1]))
+            StartListed(hManager, pServices[i - 1], notStarted);
+    }
 }
 
 // Puts back what a stop that failed half-way had stopped: the spooler, when hSpooler is given,
@@ -154,21 +163,51 @@ void StartAgain(CWnd* pOwner, SC_HANDLE hManager, SC_HANDLE hSpooler, LPENUM_SER
     ::SetLastError(dwError);
 }
 
-// Sends the stop control to each service of the list, first to last; on a failure the ones
-// already stopped are started again. FALSE, with the failure's error, when any failed.
+// Stops one dependent and waits until it has stopped, so that the next one, which it may
+// depend on, is not refused with 1051 meanwhile. One that is stopping already is only waited
+// for, one still starting is waited for until it runs and then stopped. *pbReached tells
+// whether the stop reached the service, which may then stop after all although the control
+// failed (unanswered in time).
+BOOL StopAndWait(SC_HANDLE hService, bool* pbReached)
+{
+    Platform& platform = ThePlatform();
+    SERVICE_STATUS status;
+    ZeroMemory(&status, sizeof(status));
+    *pbReached = false;
+    BOOL bSent = platform.ControlService(hService, SERVICE_CONTROL_STOP, &status);
+    if (!bSent && ::GetLastError() == ERROR_SERVICE_CANNOT_ACCEPT_CTRL &&
+        status.dwCurrentState == SERVICE_START_PENDING) {
+        if (!WaitForState(hService, SERVICE_RUNNING, SERVICE_POLL_MS, &status))
+            return FALSE;
+        bSent = platform.ControlService(hService, SERVICE_CONTROL_STOP, &status);
+    }
+    DWORD dwError = ::GetLastError();
+    *pbReached = bSent || dwError == ERROR_SERVICE_REQUEST_TIMEOUT;
+    if (!bSent && dwError == ERROR_SERVICE_NOT_ACTIVE)
+        return TRUE;
+    if (!bSent && !(dwError == ERROR_SERVICE_CANNOT_ACCEPT_CTRL && status.dwCurrentState == SERVICE_STOP_PENDING)) {
+        ::SetLastError(dwError);
+        return FALSE;
+    }
+    return WaitForState(hService, SERVICE_STOPPED, SERVICE_POLL_MS, &status);
+}
+
+// Stops the services of the list, first to last, each before the next; on a failure the ones
+// already stopped are started again, and the failing one too when the stop reached it. FALSE,
+// with the failure's error, when any failed.
 BOOL StopServices(CWnd* pOwner, SC_HANDLE hManager, LPENUM_SERVICE_STATUSA pServices, DWORD nServices)
 {
     Platform& platform = ThePlatform();
     for (DWORD i = 0; i < nServices; ++i) {
         SC_HANDLE hService = platform.OpenServiceA(hManager, pServices[i].lpServiceName, SERVICE_ALL_ACCESS);
-        SERVICE_STATUS status;
-        BOOL bStopped = hService != NULL && platform.ControlService(hService, SERVICE_CONTROL_STOP, &status);
+        bool bReached = false;
+        BOOL bStopped = hService != NULL && StopAndWait(hService, &bReached);
         DWORD dwError = ::GetLastError();
         if (hService != NULL)
             platform.CloseServiceHandle(hService);
         if (!bStopped) {
             ::SetLastError(dwError);
-            StartAgain(pOwner, hManager, NULL, pServices, i);
+            StartAgain(pOwner, hManager, NULL, pServices, bReached ? i + 1 : i);
             return FALSE;
         }
     }
@@ -303,8 +342,10 @@ BOOL RestartSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA pServices, DWORD nServi
     if (bRunning || dwError == ERROR_SERVICE_REQUEST_TIMEOUT) {
         StartServices(spooler.Manager(), pServices, nServices, notStarted);
     } else {
-        for (DWORD i = nServices; i > 0; --i)
-            notStarted.Add(ShownName(pServices[i - 1]), ERROR_SERVICE_DEPENDENCY_FAIL);
+        for (DWORD i = nServices; i > 0; --i) {
+            if (!WasStopping(pServices[i - 1]))
+                notStarted.Add(ShownName(pServices[i - 1]), ERROR_SERVICE_DEPENDENCY_FAIL);
+        }
     }
     if (bRunning) {
         Pause(SPOOLER_SETTLE_MS);
