@@ -315,13 +315,16 @@ BOOL StopSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA* ppServices, DWORD* pnServ
     }
 
     // No service the wizard stopped may stay stopped: a spooler that refused the stop still
-    // runs and gets its dependents back; one that took it but did not finish stopping is
-    // started again first.
+    // runs and gets its dependents back; one that the stop reached is started again first,
+    // whether it took the stop and did not finish stopping, or did not answer it in time and
+    // may stop after all. One that refused because it was stopped or stopping already was
+    // not stopped by the wizard and is left so.
     SERVICE_STATUS status;
     BOOL bStopSent = SendStop(spooler.Service(), &status);
+    bool bReached = bStopSent || ::GetLastError() == ERROR_SERVICE_REQUEST_TIMEOUT;
     if (!bStopSent || !WaitForStop(spooler.Service(), &status)) {
         DWORD dwError = ::GetLastError();
-        StartAgain(pOwner, spooler.Manager(), bStopSent ? spooler.Service() : NULL, pServices, nServices);
+        StartAgain(pOwner, spooler.Manager(), bReached ? spooler.Service() : NULL, pServices, nServices);
         FreeBuffer(pServices);
         ::SetLastError(dwError);
         return FALSE;
