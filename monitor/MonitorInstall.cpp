@@ -241,15 +241,19 @@ BOOL ReplaceMonitorFiles(CWnd* pOwner, LPCSTR pszFileList)
     }
     char* pszSystem = AllocBuffer(NAME_BUFFER_SIZE);
     DWORD cchSystem = pszSystem ? ::GetSystemDirectoryA(pszSystem, (DWORD)NAME_BUFFER_SIZE) : 0;
-    if (cchSystem > 0 && cchSystem < NAME_BUFFER_SIZE)
-        CopyMonitorFiles(pszFileList, pszSystem);
+    BOOL bCopied = cchSystem > 0 && cchSystem < NAME_BUFFER_SIZE && CopyMonitorFiles(pszFileList, pszSystem);
+    DWORD dwCopyError = ::GetLastError();
     FreeBuffer(pszSystem);
 
     if (!RestartSpooler(pOwner, pServices, nServices)) {
         ShowErrorWithPrefix(hOwner, IDS_SPOOLER_RESTART_FAILED, ::GetLastError(), MB_OK | MB_ICONERROR);
         EndProgram(0);
     }
-    return TRUE;
+    // The shell speaks for its own failures and Cancel needs no word; a file that the copy
+    // refused because its path would not fit is said here, or nobody says it.
+    if (!bCopied && dwCopyError == ERROR_FILENAME_EXCED_RANGE)
+        ShowSystemError(hOwner, dwCopyError);
+    return bCopied;
 }
 
 BOOL GetInstalledMonitorVersion(LPCSTR pszDllName, char* pszVersion, DWORD cbVersion)
@@ -282,7 +286,7 @@ BOOL GetInstalledMonitorVersion(LPCSTR pszDllName, char* pszVersion, DWORD cbVer
     return bFound;
 }
 
-void CopyMonitorFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory)
+BOOL CopyMonitorFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory)
 {
-    ShellCopyFiles(pszFileList, pszTargetDirectory, FOF_NOCONFIRMATION);
+    return ShellCopyFiles(pszFileList, pszTargetDirectory, FOF_NOCONFIRMATION);
 }

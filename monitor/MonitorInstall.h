@@ -21,18 +21,21 @@ BOOL FindInstalledMonitor(MonitorInf& inf);
 // the spooler took it.
 BOOL InstallMonitor(CWnd* pOwner, MonitorInf& inf);
 // Offers to replace an installed monitor that is older than the package's; TRUE when nothing
-// had to be done or the upgrade succeeded, FALSE when declined or the spooler would not stop.
-// Ends the program when the spooler cannot be restarted.
+// had to be done or the upgrade succeeded, FALSE when declined, when the spooler would not
+// stop, or when the files were not copied. Ends the program when the spooler cannot be
+// restarted.
 BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList);
 // The upgrade once the user agreed to it: stops the spooler and its dependents, copies the
 // listed files of the current directory into the system directory and restarts them. FALSE,
-// after saying so, when the spooler would not stop; ends the program, after saying so, when it
-// cannot be restarted.
+// after saying so, when the spooler would not stop, and when the copy failed or was cancelled
+// (the spooler is restarted all the same); ends the program, after saying so, when it cannot
+// be restarted.
 BOOL ReplaceMonitorFiles(CWnd* pOwner, LPCSTR pszFileList);
 // The "Version" of the installed monitor whose DLL is pszDllName; FALSE when there is none.
 BOOL GetInstalledMonitorVersion(LPCSTR pszDllName, char* pszVersion, DWORD cbVersion);
-// Copies the listed files of the current directory into the target directory.
-void CopyMonitorFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory);
+// Copies the listed files of the current directory into the target directory; FALSE, with the
+// last error, when the copy failed or the user cancelled it.
+BOOL CopyMonitorFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory);
 
 // TRUE when the installed version orders before the package's: number by number when both are
 // dot-separated numbers, otherwise as plain text.
