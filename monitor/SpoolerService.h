@@ -26,15 +26,15 @@ const DWORD SERVICE_MANAGER_TIMEOUT_MS = 30000;
 const DWORD SERVICE_START_LIMIT_MS = SERVICE_MANAGER_TIMEOUT_MS + 2 * SERVICE_WAIT_LIMIT_MS;
 // The longest EnsureSpoolerRunning takes after the user's Yes.
 const DWORD SPOOLER_START_LIMIT_MS = SERVICE_START_LIMIT_MS;
-// The longest StopSpooler and RestartSpooler take together, or StopSpooler alone when it
-// fails, for a spooler with nServices services in all (itself and its dependents): a stop
-// control to each dependent, the spooler's stop attempts, its stop and final waits, and a
-// start of every service with a settling rest and a final wait.
-inline DWORD SpoolerUpgradeLimitMs(DWORD nServices)
+// The longest StopSpooler and RestartSpooler take together for a spooler with nDependents
+// running dependents (StopSpooler alone, when it fails, takes no longer): each dependent stopped
+// and waited for, one still starting waited for first; the spooler's stop attempts, its stop
+// and final waits; a start of every service, and the restart's settling rest and final wait.
+inline DWORD SpoolerUpgradeLimitMs(DWORD nDependents)
 {
-    return nServices * SERVICE_MANAGER_TIMEOUT_MS + (SPOOLER_STOP_ATTEMPTS - 1) * SPOOLER_STOP_RETRY_MS +
-           SPOOLER_STOP_POLLS * SPOOLER_STOP_POLL_MS + 2 * (SPOOLER_SETTLE_MS + SERVICE_WAIT_LIMIT_MS) +
-           nServices * SERVICE_START_LIMIT_MS;
+    return nDependents * (SERVICE_MANAGER_TIMEOUT_MS + 2 * SERVICE_WAIT_LIMIT_MS) + SERVICE_MANAGER_TIMEOUT_MS +
+           (SPOOLER_STOP_ATTEMPTS - 1) * SPOOLER_STOP_RETRY_MS + SPOOLER_STOP_POLLS * SPOOLER_STOP_POLL_MS +
+           2 * (SPOOLER_SETTLE_MS + SERVICE_WAIT_LIMIT_MS) + (nDependents + 1) * SERVICE_START_LIMIT_MS;
 }
 
 // TRUE when the spooler runs or was started; FALSE when its state cannot be read or the start

@@ -466,7 +466,11 @@ std::vector<std::string> Violations(const Scenario& scenario, ScriptedPlatform& 
     const Service& spoolerBefore = scenario.services[0].second;
     bool bInjected = !scenario.failures.empty();
 
-    ULONGLONG qwBound = bUpgrade ? SpoolerUpgradeLimitMs((DWORD)scenario.services.size()) : SPOOLER_START_LIMIT_MS;
+    DWORD nDependents = 0;
+    for (const auto& entry : scenario.services)
+        nDependents += entry.first != "Spooler" && entry.second.dwState != SERVICE_STOPPED &&
+                       DependsOn(scenario, entry.first, "Spooler");
+    ULONGLONG qwBound = bUpgrade ? SpoolerUpgradeLimitMs(nDependents) : SPOOLER_START_LIMIT_MS;
     check(platform.clockMs - run.qwOthersMs <= qwBound,
           "bounded: ran " + std::to_string(platform.clockMs) + " ms of scripted time, over " + std::to_string(qwBound));
     check(platform.OpenServiceHandles() == 0, "a service handle is left open");
