@@ -577,11 +577,13 @@ std::string Targets(const ScriptedPlatform& platform, const std::string& operati
     return targets;
 }
 
-// What a fixed case expects beyond the invariant: the boxes as "2046:5 2048:1068:C,B,A"
-// (string, error, names), the services stopped and started in order (a run of stops to the
-// same service counts as one, "Spooler*30" as thirty), at least this much scripted time.
+// What a fixed case expects beyond the invariant: the result (TRUE, FALSE, ended), the boxes
+// as "2040 2046:5 2048:1068:C,B,A" (string, error, names), the services that were sent a stop
+// and those started, in order ("A B+" for A once and B two to 29 times in a row, "Spooler*30"
+// thirty times), and at least this much scripted time.
 struct Fixed {
-    const char* pszScenario;
+    std::string scenario;
+    const char* pszResult;
     const char* pszBoxes;
     const char* pszStops;
     const char* pszStarts;
@@ -613,7 +615,8 @@ std::string CollapsedStops(const ScriptedPlatform& platform)
         size_t j = i;
         while (j < targets.size() && targets[j] == targets[i])
             ++j;
-        collapsed += (collapsed.empty() ? "" : " ") + targets[i] + (j - i >= 30 ? "*" + std::to_string(j - i) : "");
+        collapsed += (collapsed.empty() ? "" : " ") + targets[i] +
+                     (j - i >= 30 ? "*" + std::to_string(j - i) : j - i > 1 ? "+" : "");
         i = j;
     }
     return collapsed;
@@ -623,43 +626,84 @@ std::string CollapsedStops(const ScriptedPlatform& platform)
 
 TEST_CASE("service scenarios keep the invariant: fixed cases")
 {
+    const char* const kThreeOnSpooler = "; A<Spooler running start=3q stop=3q; B<Spooler running start=3q stop=3q; "
+                                        "C<Spooler running start=3q stop=3q";
+    const std::string three = kThreeOnSpooler;
+    const std::string slowSpooler = "; Spooler running start=3q stop=3q";
     const Fixed fixed[] = {
-        // A spooler still stopping, or still starting, answers the start with 1056.
-        { "ensure-yes; Spooler stop-pending left=200ms stop=5q", NULL, NULL, NULL, 0 },
-        { "ensure-yes; Spooler start-pending left=3300ms stop=forever; A<Spooler stopped", NULL, NULL, NULL, 0 },
+        // The spooler check.
+        { "ensure-yes; Spooler running", "TRUE", "", NULL, "", 0 },
+        { "ensure-yes; Spooler stopped start=3q", "TRUE", "2040", NULL, "Spooler", SERVICE_POLL_MS },
+        { "ensure-yes meanwhile=Spooler; Spooler stopped", "TRUE", "2040", NULL, NULL, 0 },
+        { "ensure-yes; Spooler stopped disabled", "FALSE", "2040 2041:1058", NULL, "Spooler", 0 },
+        { "ensure-yes; Spooler stopped start=forever", "FALSE", "2040 2041:1053", NULL, NULL, SERVICE_WAIT_LIMIT_MS },
+        { "ensure-yes fail=OpenSCManagerA:5; Spooler stopped", "FALSE", "", NULL, "", 0 },
+        { "ensure-yes fail=OpenServiceA/Spooler/983551:1060; Spooler stopped", "FALSE", "", NULL, "", 0 },
+        { "ensure-yes fail=QueryServiceStatus:5; Spooler stopped", "FALSE", "", NULL, "", 0 },
+        { "ensure-no; Spooler stopped", "ended", "2040", NULL, "", 0 },
+        // A spooler still stopping, or still starting, answered the start with 1056 and was
+        // taken to run.
+        { "ensure-yes; Spooler stop-pending left=200ms stop=5q", "TRUE", "2040", NULL, "Spooler Spooler", 0 },
+        { "ensure-yes; Spooler start-pending left=3300ms stop=forever; A<Spooler stopped", "TRUE", "2040", NULL,
+          "Spooler", 0 },
+
+        // The upgrade: dependents stop first to last, each before the next, and restart last to first.
+        { "upgrade; Spooler running", "TRUE", "", "Spooler", "Spooler", 0 },
+        { "upgrade; Spooler running; Fax<Spooler running", "TRUE", "", "Fax Spooler", "Spooler Fax", 0 },
+        { "upgrade" + slowSpooler + three, "TRUE", "", "A B C Spooler+", "Spooler C B A", 0 },
+        // A stop refused half-way puts back what it stopped, and says why.
+        { "upgrade fail=ControlService/Spooler/1:5; Spooler running; Fax<Spooler running", "FALSE", "2046:5",
+          "Fax Spooler", "Fax", 0 },
+        { "upgrade" + slowSpooler + three + " stop-refused", "FALSE", "2046:1052", "A B C", "B A", 0 },
+        { "upgrade fail=ControlService/Spooler/1:1051" + slowSpooler + three, "FALSE", "2046:1051",
+          "A B C Spooler*30", "C B A", 29 * SPOOLER_STOP_RETRY_MS },
+        { "upgrade; Spooler running start=3q stop=3q exit=1067" + three, "FALSE", "2046:1067", NULL,
+          "Spooler Spooler C B A", 0 },
+        { "upgrade; Spooler running start=3q stop=forever" + three, "FALSE",
+          "2048:1053:Spooler,C,B,A 2046:1053", NULL, NULL, SPOOLER_STOP_POLLS * SPOOLER_STOP_POLL_MS + SERVICE_WAIT_LIMIT_MS },
+        // A restart starts every dependent it can, and names the others once.
+        { "upgrade" + slowSpooler + three + " disabled", "TRUE", "2048:1058:C", NULL, "Spooler C B A", 0 },
+        { "upgrade meanwhile=B" + slowSpooler + three, "TRUE", "", NULL, "B Spooler C B A", 0 },
+        { "upgrade meanwhile=Spooler" + slowSpooler + three, "TRUE", "", NULL, "Spooler Spooler C B A", 0 },
+        { "upgrade; Spooler running start=forever stop=3q" + three, "ended", "2048:1068:C,B,A 2047:1053", NULL,
+          "Spooler C B A", 0 },
         // A spooler that will not start again: its dependents were left unnamed.
-        { "upgrade; Spooler running stop=2q disabled; A<Spooler running start=3q stop=4q", NULL, NULL, NULL, 0 },
+        { "upgrade; Spooler running stop=2q disabled; A<Spooler running start=3q stop=4q", "ended",
+          "2048:1068:A 2047:1058", NULL, "Spooler", 0 },
         { "upgrade; Spooler running start-fails=1069; A<Spooler running start=5q; B<A stopped stop=89000ms disabled "
           "start-fails=1053; C<A stopped start=4600ms stop=2q",
-          NULL, NULL, NULL, 0 },
+          "ended", "2048:1068:A 2047:1069", NULL, NULL, 0 },
         // A chain: A was stopped while B, which depends on it, was still stopping.
         { "upgrade copy=failed; Spooler running start=4000ms stop=5q/3200ms; A<Spooler running; B<A running "
           "stop=2q/2300ms",
-          NULL, NULL, NULL, 0 },
+          "FALSE", "", "B A Spooler+", "Spooler A B", 0 },
         // A spooler that stops after all after a stop it did not answer in time.
-        { "upgrade; Spooler running start=500ms stop-unanswered-then-stops", NULL, NULL, NULL, 0 },
+        { "upgrade; Spooler running start=500ms stop-unanswered-then-stops", "FALSE", "2046:1053", NULL, NULL, 0 },
         // A dependent already stopping, or still starting, refused the stop with 1061.
         { "upgrade; Spooler running start=4600ms; A<Spooler running start=4q stop=4q; B<A stop-pending left=0 start=4q",
-          NULL, NULL, NULL, 0 },
+          "TRUE", "", "B A Spooler", "Spooler A", 0 },
         { "upgrade; Spooler running; A<Spooler start-pending left=2300ms start=forever stop=4q; B<Spooler running "
           "start=forever",
-          NULL, NULL, NULL, 0 },
+          NULL, NULL, NULL, NULL, 0 },
         // A failed copy counted as an upgrade done.
         { "upgrade copy=failed; Spooler running start=5q/1200ms stop=300ms; A<Spooler running stop=1100ms; B<Spooler "
           "running start=3q/3100ms stop=3q/1300ms",
-          NULL, NULL, NULL, 0 },
+          "FALSE", "", NULL, NULL, 0 },
         // A dependent that stops after all after a stop it did not answer in time.
         { "upgrade; Spooler running stop=1700ms; A<Spooler running start=176000ms stop=forever disabled "
           "stop-unanswered-then-stops",
-          NULL, NULL, NULL, 0 },
+          NULL, NULL, NULL, NULL, 0 },
     };
     for (const Fixed& f : fixed) {
-        Scenario scenario = Read(f.pszScenario);
-        REQUIRE(Text(scenario) == f.pszScenario);
+        Scenario scenario = Read(f.scenario);
+        REQUIRE(Text(scenario) == f.scenario);
         ScriptedPlatform platform;
         Run run;
         RunScenario(scenario, platform, run);
         std::vector<std::string> wrong = Violations(scenario, platform, run);
+        std::string result = run.bEnded ? "ended" : run.bResult ? "TRUE" : "FALSE";
+        if (f.pszResult != NULL && result != f.pszResult)
+            wrong.push_back("the result is not " + std::string(f.pszResult));
         std::string boxes;
         for (const Box& box : run.boxes)
             boxes += box.text + "|";
@@ -705,4 +749,19 @@ TEST_CASE("service scenarios keep the invariant: generated")
         MESSAGE(failure.second << " scenarios fail: " << failure.first);
     MESSAGE("seed " << seed << ": " << nCount << " scenarios in " << ::GetTickCount() - dwStart
                     << " ms; the longest scripted wait " << qwLongest << " ms, in " << longest);
+}
+
+TEST_CHILD(decline_spooler_start)
+{
+    ScriptedPlatform platform;
+    harness::MessageBoxRecorder boxes;
+    platform.ServiceNamed("Spooler").dwState = SERVICE_STOPPED;
+    boxes.Answer(IDNO);
+    EnsureSpoolerRunning(NULL);
+    return 7;  // not reached: the program ends with exit code 0
+}
+
+TEST_CASE("declining to start the spooler ends the program with exit code 0")
+{
+    CHECK(harness::RunChildProcess("decline_spooler_start") == 0);
 }
