@@ -88,7 +88,6 @@ public:
     struct Service {
         DWORD dwState = SERVICE_RUNNING;
         std::vector<std::string> dependsOn;  // as the service's configuration names them
-        std::string displayName;             // empty: the service's name
         // Every start and every stop pends this long.
         int nStartQueries = 0;
         DWORD dwStartMs = 0;
@@ -103,10 +102,7 @@ public:
         StopAnswer stopAnswer = STOP_TAKEN;
         bool bStopsAfterAll = false;  // after an unanswered stop, the service goes on to stop
         DWORD dwExitCode = 0;        // reported in every status
-        // Starts that took, by a StartServiceA of this service or by the manager for a service
-        // that depends on this one.
-        int nStartedByCall = 0;
-        int nStartedAsDependency = 0;
+        int nStartedByCall = 0;  // starts that took, not counting the manager's for a dependent
         ULONGLONG qwPendingEnd = 0;  // the clock's time at which the pending state ends; 0: none
     };
     std::map<std::string, Service> services;

@@ -204,7 +204,8 @@ DWORD ScriptedPlatform::Start(const std::string& name, ULONGLONG qwGiveUp, bool 
             Advance(qwGiveUp - clockMs);
         return service.dwStartError;
     }
-    ++(bAsDependency ? service.nStartedAsDependency : service.nStartedByCall);
+    if (!bAsDependency)
+        ++service.nStartedByCall;
     BeginPending(service, SERVICE_START_PENDING, service.nStartQueries, service.dwStartMs);
     return ERROR_SUCCESS;
 }
@@ -295,11 +296,8 @@ BOOL ScriptedPlatform::EnumDependentServicesA(SC_HANDLE hService, DWORD dwServic
 
     // The records first, their names after them, as the manager lays them out.
     DWORD cbNeeded = (DWORD)(dependents.size() * sizeof(ENUM_SERVICE_STATUSA));
-    for (const std::string& dependent : dependents) {
-        const Service& service = services.find(dependent)->second;
-        cbNeeded += (DWORD)(dependent.size() + 1 +
-                            (service.displayName.empty() ? dependent : service.displayName).size() + 1);
-    }
+    for (const std::string& dependent : dependents)
+        cbNeeded += 2 * (DWORD)(dependent.size() + 1);
     *pcbBytesNeeded = cbNeeded;
     *lpServicesReturned = 0;
     if (cbBufSize < cbNeeded) {
@@ -316,7 +314,7 @@ BOOL ScriptedPlatform::EnumDependentServicesA(SC_HANDLE hService, DWORD dwServic
     for (size_t i = 0; i < dependents.size(); ++i) {
         const Service& service = services.find(dependents[i])->second;
         lpServices[i].lpServiceName = copy(dependents[i]);
-        lpServices[i].lpDisplayName = copy(service.displayName.empty() ? dependents[i] : service.displayName);
+        lpServices[i].lpDisplayName = copy(dependents[i]);
         FillStatus(service, &lpServices[i].ServiceStatus);
     }
     *lpServicesReturned = (DWORD)dependents.size();
