@@ -1,11 +1,12 @@
 // The scripted service manager answers as the system's does. Where Wine's manager keeps a rule
 // of the service control documentation, the same steps run against both, on real services of
 // this program's own (it registers itself, started as "--child NAME"), and the answers are
-// compared. The rules that Wine's manager lacks are checked against the scripted one alone:
-// Wine starts no dependencies (so no 1068), never refuses a stop with 1051, lists no
-// dependents, passes a stop to a service that is still starting (Windows: 1061), writes a
-// zeroed status on 1052 instead of the service's, gives up on a control after its own 10 s pipe timeout rather than
-// the documented 30 s, and answers a start that fails inside the service with 1053 at once.
+// compared. The rules Wine's manager lacks are checked against the scripted one alone (in
+// unit/ServiceScenarioTests.cpp): Wine starts no dependencies (so no 1068), never refuses a stop
+// with 1051, lists no dependents, passes a stop to a service that is still starting (Windows:
+// 1061), writes a zeroed status on 1052 instead of the service's, gives up on a control after
+// its own 10 s pipe timeout rather than the documented 30 s, and answers a start that fails
+// inside the service with 1053 at once.
 #include <doctest.h>
 #include "monitor/Pause.h"
 #include "platform/Platform.h"
