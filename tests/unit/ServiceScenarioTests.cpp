@@ -532,10 +532,10 @@ std::string Targets(const ScriptedPlatform& platform, const std::string& operati
 }
 
 // The boxes of a fixed case, "2040 2046:5 2048:1068:C,B,A" (string, error, names), as texts.
-std::string BoxTexts(const std::string& spec)
+std::string BoxTexts(const std::string& expected)
 {
     std::string texts;
-    for (const std::string& box : Split(spec, ' ')) {
+    for (const std::string& box : Split(expected, ' ')) {
         std::vector<std::string> fields = Split(box, ':');
         int nKind = (int)(std::find(kStringIDs, kStringIDs + 5, atoi(fields[0].c_str())) - kStringIDs);
         std::string text = nKind == QUESTION ? kStartQuestion : kPrefixes[nKind] + harness::SystemErrorText(atol(fields[1].c_str()));
