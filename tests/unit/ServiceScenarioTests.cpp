@@ -5,7 +5,7 @@
 //
 //   upgrade copy=failed; Spooler running stop=3q; A<Spooler running stop=forever; B<A stopped
 //
-// The flow (upgrade, ensure-yes, ensure-no) with copy=failed or copy=cancelled, meanwhile=NAME
+// The flow (upgrade, ensure-yes, ensure-no) with copy=failed, cancelled or too-long, meanwhile=NAME
 // (another party starts it, at the copy or at the question) and fail=CALL:ERROR (a platform
 // call fails, "/" for its blanks); then each service: its name, what it depends on after "<",
 // its state, left= (a pending state's time left), start=, stop= (times: 0, 3q for queries,
@@ -36,12 +36,12 @@ const int kForever = ScriptedPlatform::kForever;
 const char kCaption[] = "ZUV Izov Printer Software Wizard";
 const char kStartQuestion[] = "To install a printer driver, the spooler service must be running. The spooler is "
                               "currently stopped.\n\nDo you want to start this service?";
-enum Kind { START_FAILED, STOP_FAILED, RESTART_FAILED, NOT_RESTARTED, QUESTION };
+enum Kind { START_FAILED, STOP_FAILED, RESTART_FAILED, NOT_RESTARTED, QUESTION, COPY_REFUSED, UNKNOWN };
 const char* const kPrefixes[] = { "Unable to start the spooler service: ", "Unable to stop spooler: ",
                                   "Unable to restart spooler: ",
                                   "Some services that are dependent on the spooler service might not have "
                                   "successfully restarted: " };
-const int kStringIDs[] = { 2041, 2046, 2047, 2048, 2040 };
+const int kStringIDs[] = { 2041, 2046, 2047, 2048, 2040, 2038 };
 const DWORD kErrors[] = { 5, 1051, 1052, 1053, 1056, 1058, 1061, 1062, 1067, 1068, 1069, 8 };
 const char* const kStates[] = { "?", "stopped", "start-pending", "stop-pending", "running" };
 
@@ -305,7 +305,9 @@ int WINAPI ScriptedCopy(LPSHFILEOPSTRUCTA pOperation)
     g_pRun->bCopiedWhileRunning |= g_pRun->pPlatform->ServiceNamed("Spooler").dwState != SERVICE_STOPPED;
     Meanwhile();
     pOperation->fAnyOperationsAborted = g_pRun->pScenario->copy == "cancelled";
-    return g_pRun->pScenario->copy == "failed" ? ERROR_ACCESS_DENIED : 0;
+    return g_pRun->pScenario->copy == "failed" ? ERROR_ACCESS_DENIED
+           : g_pRun->pScenario->copy == "too-long" ? ERROR_FILENAME_EXCED_RANGE
+                                                  : 0;
 }
 
 void ScriptedEnd(UINT nExitCode)
@@ -346,12 +348,16 @@ void RunScenario(const Scenario& scenario, ScriptedPlatform& platform, Run& run)
 
 // ---- The invariant
 
-// The box's kind, and the services named in a 2048 warning; -1 for a box of no known form.
+// The box's kind, and the services named in a 2048 warning; UNKNOWN for a box of no known form.
 int KindOf(const Box& box, std::vector<std::string>& names)
 {
     static std::map<DWORD, std::string> systemTexts;
     if (box.text == kStartQuestion)
-        return box.type == (MB_YESNO | MB_ICONQUESTION) && box.caption == kCaption ? QUESTION : -1;
+        return box.type == (MB_YESNO | MB_ICONQUESTION) && box.caption == kCaption ? QUESTION : UNKNOWN;
+    if (box.caption == "Unable to complete the install.")
+        return box.type == (MB_OK | MB_ICONERROR) && box.text == harness::SystemErrorText(ERROR_FILENAME_EXCED_RANGE)
+                   ? COPY_REFUSED
+                   : UNKNOWN;
     for (int nKind = START_FAILED; nKind <= NOT_RESTARTED; ++nKind) {
         for (DWORD dwError : kErrors) {
             if (systemTexts[dwError].empty())
@@ -365,7 +371,8 @@ int KindOf(const Box& box, std::vector<std::string>& names)
                 return nKind;
         }
     }
-    return -1;
+    names.clear();
+    return UNKNOWN;
 }
 
 bool Pending(const Service& s)
@@ -439,14 +446,14 @@ std::vector<std::string> Violations(const Scenario& scenario, ScriptedPlatform& 
     check(platform.OpenServiceHandles() == 0, "a service handle is left open");
 
     std::vector<std::string> named;
-    int nKind = -1, nCounts[QUESTION + 1] = {};
+    int nKind = UNKNOWN, nCounts[UNKNOWN + 1] = {};
     for (const Box& box : run.boxes) {
         std::vector<std::string> names;
         nKind = KindOf(box, names);
         check(nKind == QUESTION || nKind == NOT_RESTARTED || nKind == (bUpgrade ? STOP_FAILED : START_FAILED) ||
-                  (bUpgrade && nKind == RESTART_FAILED),
+                  (bUpgrade && (nKind == RESTART_FAILED || nKind == COPY_REFUSED)),
               "a box of no known form: \"" + box.text + "\"");
-        ++nCounts[nKind < 0 ? QUESTION : nKind];
+        ++nCounts[nKind];
         for (const std::string& name : names)
             check(bInjected || Troubled(scenario, name) || Troubled(scenario, "Spooler"), "named without a cause: " + name);
         named.insert(named.end(), names.begin(), names.end());
@@ -462,6 +469,8 @@ std::vector<std::string> Violations(const Scenario& scenario, ScriptedPlatform& 
         check(run.result != "TRUE" || (run.nCopies > 0 && scenario.copy == "ok"),
               "the upgrade counts as done, but its files were not copied");
         check(run.result != "FALSE" || nCounts[STOP_FAILED] || scenario.copy != "ok", "the upgrade failed without a word");
+        check(nCounts[COPY_REFUSED] == (scenario.copy == "too-long" && run.nCopies > 0 && run.result != "ended"),
+              "a copy refused for a path that would not fit is said, once, and nothing else is");
         check(!nCounts[STOP_FAILED] || bStopCause, "the stop refused without a cause");
         check(!nCounts[RESTART_FAILED] || StartTrouble(spooler), "the restart refused without a cause");
     } else {
@@ -537,8 +546,9 @@ std::string BoxTexts(const std::string& expected)
     std::string texts;
     for (const std::string& box : Split(expected, ' ')) {
         std::vector<std::string> fields = Split(box, ':');
-        int nKind = (int)(std::find(kStringIDs, kStringIDs + 5, atoi(fields[0].c_str())) - kStringIDs);
-        std::string text = nKind == QUESTION ? kStartQuestion : kPrefixes[nKind] + harness::SystemErrorText(atol(fields[1].c_str()));
+        int nKind = (int)(std::find(kStringIDs, kStringIDs + UNKNOWN, atoi(fields[0].c_str())) - kStringIDs);
+        std::string system = fields.size() > 1 ? harness::SystemErrorText(atol(fields[1].c_str())) : "";
+        std::string text = nKind == QUESTION ? kStartQuestion : nKind == COPY_REFUSED ? system : kPrefixes[nKind] + system;
         for (const std::string& name : fields.size() > 2 ? Split(fields[2], ',') : std::vector<std::string>())
             text += (text.back() == '\n' ? "" : "\r\n") + name;
         texts += text + "|";
@@ -618,6 +628,7 @@ TEST_CASE("service scenarios keep the invariant: fixed cases")
         { "upgrade; Spooler running; A<Spooler start-pending left=2300ms start=forever stop=4q; B<Spooler running "
           "start=forever",
           NULL, NULL, NULL, NULL, 0 },
+        { "upgrade copy=too-long; Spooler running; Fax<Spooler running", "FALSE", "2038:206", NULL, "Spooler Fax", 0 },
         // A failed copy counted as an upgrade done.
         { "upgrade copy=failed; Spooler running start=5q/1200ms stop=300ms; A<Spooler running stop=1100ms; B<Spooler "
           "running start=3q/3100ms stop=3q/1300ms",
