@@ -1,5 +1,6 @@
 #include "ui/DestinationDlg.h"
 #include "base/Buffers.h"
+#include "base/Directories.h"
 #include "base/Messages.h"
 #include "res/resource.h"
 #include "ui/CurrentDirectory.h"
@@ -20,7 +21,7 @@ BOOL CanListDrive(char chDrive)
     char szPattern[] = "?:\\*.*";
     szPattern[0] = chDrive;
     WIN32_FIND_DATAA found;
-    HANDLE hFind = ::FindFirstFileA(szPattern, &found);
+    HANDLE hFind = FindFirstEntry(szPattern, &found);
     if (hFind != INVALID_HANDLE_VALUE) {
         ::FindClose(hFind);
         return TRUE;
@@ -358,7 +359,7 @@ BOOL CDestinationDlg::CheckDirName(LPCSTR pszDirectory)
 
 int CDestinationDlg::MakeDirectory(LPCSTR pszPath)
 {
-    int nResult = _mkdir(pszPath);
+    int nResult = MakeOneDirectory(pszPath) ? 0 : -1;
     if (nResult != 0) {
         // An existing parent says nothing of why the directory itself could not be made.
         DWORD dwError = ::GetLastError();

@@ -4,6 +4,7 @@
 #include "base/ShellCopy.h"
 #include "res/resource.h"
 #include "tests/harness/Files.h"
+#include "tests/harness/Injection.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedWizard.h"
 #include "ui/WizardPage.h"
@@ -429,33 +430,33 @@ TEST_CASE("without a destination nothing is copied, and the user chooses one")
 TEST_CASE("the flow ends cleanly when a work buffer cannot be had")
 {
     ScriptedWizard wizard;
+    harness::Injection injection;
 
     SUBCASE("the candidate list") {
         // The pages take six buffers, the pattern one, then the list.
         wizard.showings = { Welcome(PAGE_CANCEL) };
-        FailBufferAllocation(8);
+        injection.Fail(harness::SEAM_ALLOCATION, 7);
         wizard.RunFromWelcome();
         CHECK(wizard.trace.empty());
     }
     SUBCASE("a page's own buffer") {
         wizard.showings = { Welcome(PAGE_CANCEL) };
-        FailBufferAllocation(1);
+        injection.Fail(harness::SEAM_ALLOCATION, 0);
         wizard.RunFromWelcome();
         CHECK(wizard.trace.empty());
     }
     SUBCASE("the directory buffer of the destination step") {
         wizard.showings = { Welcome(PAGE_NEXT, 1) };
-        FailBufferAllocation(9);
+        injection.Fail(harness::SEAM_ALLOCATION, 8);
         wizard.RunFromWelcome();
         CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled" });
     }
     SUBCASE("the copy path of the summary step") {
         wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_NEXT) };
-        FailBufferAllocation(10);
+        injection.Fail(harness::SEAM_ALLOCATION, 9);
         wizard.RunFromWelcome();
         CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary });
     }
-    FailBufferAllocation(0);
     CHECK(wizard.m_nWaitCursorCount == 0);
 }
 
@@ -485,9 +486,11 @@ TEST_CASE("the candidate list holds the first INF file of the current directory,
     CHECK(pszList[first.size() + 1] == '\0');
     FreeBuffer(pszList);
 
-    FailBufferAllocation(1);
-    CHECK(FindDriverInfs("*.inf") == NULL);
-    FailBufferAllocation(0);
+    {
+        harness::Injection injection;
+        injection.Fail(harness::SEAM_ALLOCATION, 0);
+        CHECK(FindDriverInfs("*.inf") == NULL);
+    }
 
     for (const char* pszName : { "a.inf", "b.inf", "readme.txt" })
         ::DeleteFileA(pszName);
