@@ -1,8 +1,9 @@
 // The program's seams other than the platform boundary, taken over for a test: work buffers, the
 // shell's copy, listings of directories and new directories. While an Injection lives it
 // records every call of each kind and fails the one call the test chose; the others do what
-// the system does (the shell's copy is done file by file with CopyFileA, as a shell that
-// shows its own progress and errors would, FOF_NOERRORUI aside).
+// the system does. The shell's copy stands for a shell that shows its own progress and errors
+// (FOF_NOERRORUI aside): it gives each target the source's content, as a hard link to it, so a
+// test must not write to a copied file in place.
 #pragma once
 #include "base/Buffers.h"
 #include "base/Directories.h"
@@ -18,7 +19,7 @@ enum SeamKind { SEAM_ALLOCATION, SEAM_SHELL_COPY, SEAM_LISTING, SEAM_NEXT_ENTRY,
 struct SeamCall {
     SeamKind kind;
     std::string what;    // the pattern listed, the directory made, the copy's target and its flags
-    bool bFailed;        // the call the test chose
+    bool bFailed;        // it failed: the call the test chose, or a copy the system refused
     bool bErrorUi;       // a shell copy without FOF_NOERRORUI: the shell speaks for its failure
 };
 
