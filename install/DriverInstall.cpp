@@ -152,15 +152,22 @@ BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnv
     }
     inf.ReadDriverInfo();
 
+    // A driver whose print processor is not in place would print nowhere: the failure was told,
+    // and nothing more is installed.
     strPrintProcessor = inf.m_pszPrintProcessor;
-    if (inf.m_pszPrintProcessorFile[0] != '\0')
-        InstallPrintProcessor(strPrintProcessor, inf.m_pszPrintProcessorFile, pszEnvironment);
+    if (inf.m_pszPrintProcessorFile[0] != '\0' &&
+        !InstallPrintProcessor(strPrintProcessor, inf.m_pszPrintProcessorFile, pszEnvironment)) {
+        FreeBuffer(pszDirectory);
+        return FALSE;
+    }
 
     Platform& platform = ThePlatform();
     DWORD cbNeeded = 0;
     if (!platform.GetPrinterDriverDirectoryA(const_cast<LPSTR>(pszEnvironment), 1,
                                              reinterpret_cast<LPBYTE>(pszDirectory), (DWORD)NAME_BUFFER_SIZE,
                                              &cbNeeded)) {
+        // Back on the printer page, the user would not know why.
+        ShowSystemError(NULL, ::GetLastError());
         FreeBuffer(pszDirectory);
         return FALSE;
     }
