@@ -44,7 +44,7 @@ BOOL CopyDirectoryFiles(LPCSTR pszDestination)
     }
     size_t cbUsed = 0;
     BOOL bCopied = TRUE;
-    ForEachFile(pszPattern, [&](LPCSTR pszName) {
+    BOOL bListed = ForEachFile(pszPattern, [&](LPCSTR pszName) {
         // A list that cannot take the next name is copied, and a new one begun.
         size_t cb = strlen(pszName) + 1;
         if (cbUsed + cb + 1 > FILE_LIST_SIZE) {
@@ -58,6 +58,14 @@ BOOL CopyDirectoryFiles(LPCSTR pszDestination)
         cbUsed += cb;
         return true;
     });
+    // The shell never hears of the files a broken listing left out: the copy is not whole, and
+    // only this says so.
+    if (bCopied && !bListed) {
+        DWORD dwListError = ::GetLastError();
+        ShowSystemError(NULL, dwListError);
+        ::SetLastError(dwListError);
+        bCopied = FALSE;
+    }
     if (bCopied && cbUsed > 0)
         bCopied = CopyFilesToDirectory(pszList, pszDestination);
     DWORD dwError = ::GetLastError();

@@ -27,12 +27,11 @@ BOOL ForEachFile(LPCSTR pszPattern, Visit visit)
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             bGoOn = visit(found.cFileName);
     } while (bGoOn && (bListed = FindNextEntry(hFind, &found)) != FALSE);
-    DWORD dwError = bListed ? ERROR_SUCCESS : ::GetLastError();
+    // The last error is the listing's, or, where visit stopped it, whatever visit left.
+    DWORD dwError = ::GetLastError();
     ::FindClose(hFind);
-    if (dwError == ERROR_NO_MORE_FILES)
-        dwError = ERROR_SUCCESS;
     ::SetLastError(dwError);
-    return dwError == ERROR_SUCCESS;
+    return bListed || dwError == ERROR_NO_MORE_FILES;
 }
 
 // The system's calls, as the program makes them through the functions above.
