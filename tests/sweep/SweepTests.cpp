@@ -20,6 +20,7 @@
 #include <commctrl.h>
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,20 @@ const Silence kSilences[] = {
     { KIND_PLATFORM, "EnumMonitorsA", "", "an unread list counts as no monitor: AddMonitorA installs it or its "
                                           "refusal is shown" },
     { KIND_PLATFORM, "DeletePrintProcessorA", "", "the processor stays registered and its file is replaced in place" },
+    { KIND_PLATFORM, "EnumPrintersA", "driver: print processor", "printers that cannot be listed may use the print "
+                                                                 "processor: it is kept registered, its file moved "
+                                                                 "aside and replaced, as for one in use" },
+};
+
+// Failures that the installation goes on after, told: the road must still end with the printer.
+struct GoingOn {
+    const char* pszCalls;
+    const char* pszWhere;
+};
+const GoingOn kGoingOn[] = {
+    { "AddMonitorA", "monitor" },
+    { "EnumPrintProcessorsA", "driver" },
+    { "OpenSCManagerA|OpenServiceA lanmanserver|QueryServiceStatus lanmanserver", "create" },
 };
 
 // Calls made by the service control and the monitor's installation, whose faults the services
@@ -249,12 +264,30 @@ public:
             dwError = ERROR_UNKNOWN_PRINTPROCESSOR;
         else if (std::none_of(ports.begin(), ports.end(), [&](const Port& p) { return p.name == printer.port; }))
             dwError = ERROR_UNKNOWN_PORT;
-        if (dwError == ERROR_SUCCESS)
+        if (dwError == ERROR_SUCCESS) {
+            openPrinters.insert(hPrinter);
             return hPrinter;
+        }
         printers.pop_back();
         ::SetLastError(dwError);
         return NULL;
     }
+    BOOL OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSA pDefault) override
+    {
+        BOOL bOpened = ScriptedPlatform::OpenPrinterA(pPrinterName, phPrinter, pDefault);
+        if (bOpened)
+            openPrinters.insert(*phPrinter);
+        return bOpened;
+    }
+    BOOL ClosePrinter(HANDLE hPrinter) override
+    {
+        bClosedUnknown = bClosedUnknown || openPrinters.erase(hPrinter) == 0;
+        return ScriptedPlatform::ClosePrinter(hPrinter);
+    }
+
+    // The printer handles given and not closed; whether one never given was closed.
+    std::set<HANDLE> openPrinters;
+    bool bClosedUnknown = false;
 };
 
 // ---- The worlds a road runs in.
@@ -676,6 +709,10 @@ void Run::Check()
         Violation("hang: the run took " + std::to_string(dwMs) + " ms");
     if (!bEnded && wizard.m_nWaitCursorCount != 0)
         Violation("the wait cursor is left on");
+    if (!bEnded && !platform.openPrinters.empty())
+        Violation("a printer handle is left open");
+    if (platform.bClosedUnknown)
+        Violation("a printer handle never given was closed");
     if (!bEnded && lstrcmpiA(CurrentDirectory().c_str(), package.directory.path.c_str()) != 0)
         Violation("the current directory is " + CurrentDirectory() + ", not the package's");
     CheckShown();
@@ -717,9 +754,12 @@ void Run::CheckShown()
     std::string where = WhereOf(marks, failure.nKind, failure.k);
     std::vector<std::string> accepted = { TextOf(failure.dwError) };
     if (IsDriveCheck(marks, failure.nKind, failure.k, call)) {
-        // An empty drive is a ready one that lists nothing.
-        if (failure.dwError == ERROR_FILE_NOT_FOUND || failure.dwError == ERROR_NO_MORE_FILES)
+        // An empty drive is a ready one that lists nothing: nothing to refuse, nothing to say.
+        if (failure.dwError == ERROR_FILE_NOT_FOUND || failure.dwError == ERROR_NO_MORE_FILES) {
+            if (!boxes.boxes.empty())
+                Violation("an empty drive was refused: " + boxes.boxes[0].text);
             return;
+        }
         if (failure.dwError == ERROR_NOT_READY)
             accepted = { "Drive X: is not ready.", "Cannot copy files to this drive." };
     } else {
@@ -744,11 +784,21 @@ void Run::CheckShown()
     bool bErrorBox = false;
     for (size_t i = 0; i < boxes.boxes.size(); ++i) {
         const MessageBoxRecord& box = boxes.boxes[i];
+        UINT uIcon = box.type & MB_ICONMASK;
+        bool bWarns = uIcon == MB_ICONERROR || uIcon == MB_ICONEXCLAMATION;
         for (const std::string& text : accepted) {
-            if (!text.empty() && box.text.find(text) != std::string::npos)
-                return;
+            if (text.empty() || box.text.find(text) == std::string::npos)
+                continue;
+            // Told as a failure: the system's text alone under "Unable to complete the install.",
+            // or after the program's words under the program's caption, as the destination page
+            // also tells its own.
+            bool bAlone = box.text == text && !StartsWith(where, "destination");
+            if (bAlone ? box.type != (MB_OK | MB_ICONERROR) || box.caption != "Unable to complete the install."
+                       : !bWarns || box.caption != "ZUV Izov Printer Software Wizard")
+                Violation("the failure was told in a box \"" + box.caption + "\" that is no error's");
+            return;
         }
-        bErrorBox = bErrorBox || (box.type & MB_ICONMASK) == MB_ICONERROR || (box.type & MB_ICONMASK) == MB_ICONEXCLAMATION;
+        bErrorBox = bErrorBox || bWarns;
     }
     // An INF that cannot be opened shows through the registration the spooler then refuses.
     if (bErrorBox && failure.nKind == KIND_PLATFORM && StartsWith(call, "SetupOpenInfFileA") &&
@@ -778,6 +828,20 @@ void Run::CheckNothingLost()
 void Run::CheckNothingHalfDone()
 {
     const std::vector<std::string>& trace = wizard.trace;
+    bool bDone = std::find(trace.begin(), trace.end(), "open-printers") != trace.end() ||
+                 std::find(trace.begin(), trace.end(), "open " + destination) != trace.end();
+    bool bMustBeDone = false;
+    if (failure.nKind == KIND_PLATFORM) {
+        std::string call = CallText(failure.nKind, failure.k);
+        std::string where = WhereOf(marks, failure.nKind, failure.k);
+        for (const GoingOn& goingOn : kGoingOn)
+            bMustBeDone = bMustBeDone || (BeginsWithAny(call, goingOn.pszCalls) && StartsWith(where, goingOn.pszWhere));
+    }
+    if (bMustBeDone && !bDone)
+        Violation("the installation did not go on after this failure");
+    // A clean run ends done, or a box told why not.
+    if (failure.nKind < 0 && !bDone && boxes.boxes.empty())
+        Violation("the road ended undone, and nobody said why");
     for (size_t i = 0; i < trace.size(); ++i) {
         const std::string& line = trace[i];
         std::string next = i + 1 < trace.size() ? trace[i + 1] : std::string("the end");

@@ -4,7 +4,6 @@
 #include "base/ShellCopy.h"
 #include "res/resource.h"
 #include "tests/harness/Files.h"
-#include "tests/harness/Injection.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedWizard.h"
 #include "ui/WizardPage.h"
@@ -427,39 +426,6 @@ TEST_CASE("without a destination nothing is copied, and the user chooses one")
                                  "summary copy name= port= destination=", "destination" });
 }
 
-TEST_CASE("the flow ends cleanly when a work buffer cannot be had")
-{
-    ScriptedWizard wizard;
-    harness::Injection injection;
-
-    SUBCASE("the candidate list") {
-        // The pages take six buffers, the pattern one, then the list.
-        wizard.showings = { Welcome(PAGE_CANCEL) };
-        injection.Fail(harness::SEAM_ALLOCATION, 7);
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace.empty());
-    }
-    SUBCASE("a page's own buffer") {
-        wizard.showings = { Welcome(PAGE_CANCEL) };
-        injection.Fail(harness::SEAM_ALLOCATION, 0);
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace.empty());
-    }
-    SUBCASE("the directory buffer of the destination step") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1) };
-        injection.Fail(harness::SEAM_ALLOCATION, 8);
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled" });
-    }
-    SUBCASE("the copy path of the summary step") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_NEXT) };
-        injection.Fail(harness::SEAM_ALLOCATION, 9);
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary });
-    }
-    CHECK(wizard.m_nWaitCursorCount == 0);
-}
-
 TEST_CASE("the candidate list holds the first INF file of the current directory, or none")
 {
     char szBefore[MAX_PATH];
@@ -486,11 +452,6 @@ TEST_CASE("the candidate list holds the first INF file of the current directory,
     CHECK(pszList[first.size() + 1] == '\0');
     FreeBuffer(pszList);
 
-    {
-        harness::Injection injection;
-        injection.Fail(harness::SEAM_ALLOCATION, 0);
-        CHECK(FindDriverInfs("*.inf") == NULL);
-    }
 
     for (const char* pszName : { "a.inf", "b.inf", "readme.txt" })
         ::DeleteFileA(pszName);
