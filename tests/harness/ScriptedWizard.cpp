@@ -174,9 +174,7 @@ BOOL ScriptedWizard::CopyPackage(LPCSTR pszDestination)
     ::GetCurrentDirectoryA(MAX_PATH, szDirectory);
     copyDirectory = szDirectory;
     Step(std::string("copy ") + pszDestination);
-    if (bRealSteps)
-        return Outcome(CDriverWizardApp::CopyPackage(pszDestination));
-    return bRealCopy ? CDriverWizardApp::CopyPackage(pszDestination) : TRUE;
+    return bRealSteps ? Outcome(CDriverWizardApp::CopyPackage(pszDestination)) : TRUE;
 }
 
 void ScriptedWizard::OpenPrintersFolder()

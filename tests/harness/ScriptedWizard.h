@@ -39,7 +39,6 @@ public:
     bool bRightsCheckThrows = false;
     std::string installableInf = "driver.inf";  // empty: the package holds no driver INF
     bool bRealInfSearch = false;                // search the current directory for real instead
-    bool bRealCopy = false;                     // copy the current directory's package for real
     std::deque<BOOL> monitorResults;            // empty: TRUE
     std::deque<BOOL> driverResults;
     std::deque<BOOL> printerResults;
