@@ -51,7 +51,8 @@ bool HasIdenticalOemCopy(LPCSTR pszInfDirectory, LPCSTR pszPackageInf, DWORD cbP
         HANDLE hFind = FindFirstEntry(pszPath, &found);
         if (hFind != INVALID_HANDLE_VALUE) {
             do {
-                if (found.nFileSizeLow != cbPackage || strlen(pszInfDirectory) + strlen(found.cFileName) >= NAME_BUFFER_SIZE)
+                if (found.nFileSizeLow != cbPackage ||
+                    strlen(pszInfDirectory) + strlen(found.cFileName) >= NAME_BUFFER_SIZE)
                     continue;
                 strcat(strcpy(pszPath, pszInfDirectory), found.cFileName);
                 char* pCopy = ReadWholeFile(pszPath, cbPackage);

@@ -34,11 +34,6 @@ void Injection::Fail(SeamKind kind, size_t k, DWORD dwError)
     m_dwError = dwError;
 }
 
-size_t Injection::Count(SeamKind kind) const
-{
-    return m_counts[kind];
-}
-
 bool Injection::Record(SeamKind kind, const std::string& what, bool bErrorUi)
 {
     bool bFail = kind == m_failedKind && m_counts[kind] == m_nFailed;
@@ -73,7 +68,6 @@ int WINAPI Injection::ShellOperation(LPSHFILEOPSTRUCTA pOperation)
             pThis->calls.back().bFailed = true;
             return (int)::GetLastError();
         }
-        pThis->copied[to] = pszSource;
     }
     return 0;
 }

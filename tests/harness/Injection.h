@@ -34,11 +34,9 @@ public:
     // whatever the error; a shell copy copies nothing and answers the error, or for
     // ERROR_CANCELLED reports itself aborted, as after Cancel in its progress window.
     void Fail(SeamKind kind, size_t k, DWORD dwError = ERROR_NOT_ENOUGH_MEMORY);
-    size_t Count(SeamKind kind) const;
+    size_t Count(SeamKind kind) const { return m_counts[kind]; }
 
     std::vector<SeamCall> calls;
-    // What the shell's copies wrote, file by file: target path to source path.
-    std::map<std::string, std::string> copied;
 
 private:
     static void* Allocate(size_t cb);

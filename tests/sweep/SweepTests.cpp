@@ -15,9 +15,9 @@
 #include "tests/harness/ScriptedPlatform.h"
 #include "tests/harness/ScriptedWizard.h"
 #include "tests/harness/Windows.h"
+#include "ui/DestinationDlg.h"
 #include "ui/PrinterDlg.h"
 #include "ui/WelcomeDlg.h"
-#include <commctrl.h>
 #include <algorithm>
 #include <memory>
 #include <set>
@@ -64,8 +64,8 @@ bool BeginsWithAny(const std::string& text, const std::string& alternatives)
 }
 
 // Calls of a kind: the starts of their records (an operation and its arguments, a pattern, a
-// path), and of the places on the road where they are made: the flow's steps as its trace
-// gives them, and the pages' actions.
+// path) and of the places on the road where they are made (the flow's steps as its trace gives
+// them, the pages' actions).
 struct Calls {
     int nKind;
     const char* pszCalls;
@@ -77,8 +77,8 @@ struct Calls {
     }
 };
 
-// The errors each call can answer: the first rule that takes it gives them. A drive's root can
-// be empty, or not there; any other directory lists at least its own ".".
+// The errors a call can answer: the first rule that takes it gives them. A drive's root can be
+// empty or gone; any other directory lists at least its own ".".
 struct Errors {
     Calls calls;
     std::vector<DWORD> errors;
@@ -95,8 +95,6 @@ const Errors kErrors[] = {
     { { SEAM_NEW_DIRECTORY, "", "" }, { ERROR_ACCESS_DENIED, ERROR_PATH_NOT_FOUND } },
     { { KIND_PLATFORM, "SetupCloseInfFile", "" }, {} },  // it has no way to fail
     { { KIND_PLATFORM, "Enum", "" }, { RPC_S_SERVER_UNAVAILABLE } },
-    { { KIND_PLATFORM, "Get|DeletePrintProcessorA|OpenSCManagerA|QueryServiceStatus|SetupOpenInfFileA|"
-                       "SetupCopyOEMInfA", "" }, { ERROR_ACCESS_DENIED } },
     { { KIND_PLATFORM, "AddMonitorA", "" }, { ERROR_MOD_NOT_FOUND } },
     { { KIND_PLATFORM, "AddPortA", "" }, { ERROR_NOT_SUPPORTED } },
     { { KIND_PLATFORM, "OpenPrinterA", "" }, { ERROR_INVALID_PRINTER_NAME } },
@@ -121,7 +119,8 @@ struct Silence {
     const char* pszWhy;
 };
 const Silence kSilences[] = {
-    { { SEAM_ALLOCATION, "", "" }, "a work buffer that cannot be had skips its step without a word: the program's rule" },
+    { { SEAM_ALLOCATION, "", "" }, "a work buffer that cannot be had skips its step without a word: the "
+                                   "program's rule" },
     { { KIND_PLATFORM, "Setup", "rights" }, "an INF that cannot be read is no driver INF: installing is not offered" },
     { { KIND_PLATFORM, "SetupFind|SetupGet|SetupOpenAppendInfFileA", "" },
       "these errors say a key, section, field or included INF is not there, or a value too long to read: the reader "
@@ -148,7 +147,8 @@ const Silence kSilences[] = {
     { { KIND_PLATFORM, "EnumPortsA", "" }, "without the spooler's list the file port alone is offered" },
     { { KIND_PLATFORM, "EnumMonitorsA", "" }, "an unread list counts as no monitor: AddMonitorA installs it or its "
                                               "refusal is shown" },
-    { { KIND_PLATFORM, "DeletePrintProcessorA", "" }, "the processor stays registered and its file is replaced in place" },
+    { { KIND_PLATFORM, "DeletePrintProcessorA", "" }, "the processor stays registered and its file is replaced in "
+                                                      "place" },
     { { KIND_PLATFORM, "EnumPrintersA", "driver: print processor" },
       "printers that cannot be listed may use the print processor: it is kept registered, its file moved aside and "
       "replaced, as for one in use" },
@@ -183,9 +183,7 @@ public:
     BOOL AddPrintProcessorA(LPSTR pEnvironment, LPSTR pPathName, LPSTR pName) override
     {
         BOOL bAdded = ScriptedPlatform::AddPrintProcessorA(pEnvironment, pPathName, pName);
-        DWORD dwError = ::GetLastError();
         onProcessor("driver: registration");
-        ::SetLastError(dwError);
         return bAdded;
     }
     BOOL AddPrinterDriverExA(DWORD dwLevel, LPBYTE pInfo, DWORD dwFlags) override
@@ -302,22 +300,6 @@ struct Package {
     }
 };
 
-std::string SystemDirectory()
-{
-    char szSystem[MAX_PATH];
-    ::GetSystemDirectoryA(szSystem, MAX_PATH);
-    return szSystem;
-}
-
-// The text the system has for the error, or none.
-std::string TextOf(DWORD dwError)
-{
-    char szText[1024] = "";
-    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, dwError,
-                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), szText, sizeof(szText), NULL);
-    return szText;
-}
-
 // A place on the road, with the number of calls of each kind made before it.
 struct Mark {
     std::string where;
@@ -332,12 +314,16 @@ std::string WhereOf(const std::vector<Mark>& marks, int nKind, size_t k)
     return where;
 }
 
+// The call that fails, as the clean run made it.
 struct Failure {
     int nKind = -1;  // none: the clean run
     size_t k = 0;
     DWORD dwError = 0;
-    // The call comes after the real page: the page is answered by script as the clean run
-    // answered it, and k counts the road's calls without the page's.
+    std::string call;
+    std::string where;
+    bool bDriveCheck = false;  // the destination page's check of a chosen or typed drive
+    // After the real page: the page is answered by script as the clean run answered it, and k
+    // counts the road's calls without the page's.
     bool bPageScripted = false;
 };
 
@@ -355,7 +341,7 @@ class Run {
 public:
     const Variant& variant;
     const Package& package;
-    Failure failure;
+    const Failure failure;
     std::vector<Mark> marks;
     std::vector<std::string> violations;
     std::vector<std::string> othersViolations;  // of the services branch's files
@@ -373,7 +359,6 @@ public:
     bool bRetried = false;             // and the road taken again after a failure
     size_t nNewPortCalls = 0;          // the seams' calls when "New VOV Port" was clicked
     bool bEnded = false;
-    DWORD dwMs = 0;
 
     Run(const Variant& variant_, const Package& package_, const Failure& failure_)
         : variant(variant_), package(package_), failure(failure_), root("sweep-run"),
@@ -415,7 +400,7 @@ public:
         wizard.bRealSteps = wizard.bRealInfSearch = true;
         wizard.nextShowing = [this](CDialog& page) { return NextShowing(page); };
         wizard.realPages[IDD_PRINTER] = [this](CDialog& page, HWND hPage) { PrinterPage(page, hPage); };
-        wizard.realPages[IDD_DESTINATION] = [this](CDialog&, HWND hPage) { DestinationPage(hPage); };
+        wizard.realPages[IDD_DESTINATION] = [this](CDialog& page, HWND hPage) { DestinationPage(page, hPage); };
         wizard.isShownForReal = [this](CDialog&) { return !bPassed && !failure.bPageScripted; };
         wizard.onStep = platform.onProcessor = [this](const std::string& where) { Note(where); };
         if (failure.bPageScripted) {
@@ -464,8 +449,7 @@ public:
     }
     void Violation(const std::string& text, bool bOthers = false)
     {
-        bOthers = bOthers || (failure.nKind >= 0 && kServicesBranch.Take(failure.nKind, CallText(failure.nKind, failure.k),
-                                                                         WhereOf(marks, failure.nKind, failure.k)));
+        bOthers = bOthers || kServicesBranch.Take(failure.nKind, failure.call, failure.where);
         (bOthers ? othersViolations : violations).push_back(text);
     }
 
@@ -479,7 +463,7 @@ public:
         } catch (const ProgramEnded&) {
             bEnded = true;
         }
-        dwMs = ::GetTickCount() - dwStart;
+        DWORD dwMs = ::GetTickCount() - dwStart;
         SetProgramEndFunction(pfnEnd);
         if (dwMs > kRunBoundMs)
             Violation("hang: the run took " + std::to_string(dwMs) + " ms");
@@ -497,7 +481,7 @@ public:
         CheckServices();
     }
 
-    // ---- The user, as the pages see him.
+    // ---- The user, as the pages meet him.
 
     // Counts the showing: past the bound the road is taken not to end.
     bool Bounded()
@@ -507,7 +491,7 @@ public:
         Violation("hang: the road had not ended after " + std::to_string(kShowingsBound) + " pages");
         return true;
     }
-    // Where the program ended inside a page the framework kept the end from the flow: the run
+    // Where the program ended inside a page, the framework kept the end from the flow: the run
     // ends there too.
     void StopIfEnded() const
     {
@@ -541,8 +525,8 @@ public:
     // file port is always offered.
     void CheckNext(CPrinterDlg& printer, HWND hPage)
     {
-        std::vector<std::string> ports = ListColumn(::GetDlgItem(hPage, IDC_PORTS), 0);
-        int nItem = SelectedListItem(::GetDlgItem(hPage, IDC_PORTS));
+        std::vector<std::string> ports = ListColumn(printer.m_listPorts.m_hWnd, 0);
+        int nItem = SelectedListItem(printer.m_listPorts.m_hWnd);
         if (IsEnabled(hPage, IDOK) && (nItem < 0 || ports[nItem] != printer.m_pszPortName))
             Violation("Next enabled with no port selected (held: \"" + std::string(printer.m_pszPortName) + "\")");
         if (failure.nKind != SEAM_ALLOCATION && std::count(ports.begin(), ports.end(), "FILE:") == 0)
@@ -551,12 +535,11 @@ public:
     void PrinterPage(CDialog& page, HWND hPage)
     {
         CPrinterDlg& printer = static_cast<CPrinterDlg&>(page);
-        HWND hPorts = ::GetDlgItem(hPage, IDC_PORTS);
         auto choose = [&](const char* pszPort) {
-            std::vector<std::string> ports = ListColumn(hPorts, 0);
+            std::vector<std::string> ports = ListColumn(printer.m_listPorts.m_hWnd, 0);
             auto wanted = std::find(ports.begin(), ports.end(), pszPort);
             if (!ports.empty())
-                SelectListItem(hPorts, wanted == ports.end() ? 0 : (int)(wanted - ports.begin()));
+                SelectListItem(printer.m_listPorts.m_hWnd, wanted == ports.end() ? 0 : (int)(wanted - ports.begin()));
             CheckNext(printer, hPage);
         };
         if (Bounded())
@@ -585,37 +568,30 @@ public:
             Click(hPage, IDC_BACK);
     }
     // The drive list and the tree show the same drive, where both show one.
-    void CheckSameDrive(HWND hPage)
+    void CheckSameDrive(CDestinationDlg& destination)
     {
-        std::string drive = WindowText(::GetDlgItem(hPage, IDC_DRIVE));
-        HWND hTree = ::GetDlgItem(hPage, IDC_DIRECTORY_TREE);
-        char szRoot[MAX_PATH] = "";
-        TVITEMA item = {};
-        item.mask = TVIF_TEXT;
-        item.hItem = TreeView_GetRoot(hTree);
-        item.pszText = szRoot;
-        item.cchTextMax = MAX_PATH;
-        if (item.hItem != NULL)
-            ::SendMessageA(hTree, TVM_GETITEMA, 0, (LPARAM)&item);
-        if (!drive.empty() && szRoot[0] != '\0' && toupper((unsigned char)drive[0]) != toupper((unsigned char)szRoot[0]))
-            Violation("the drive list shows \"" + drive + "\", the tree \"" + szRoot + "\"");
+        std::string drive = WindowText(destination.m_cbDrive.m_hWnd);
+        HTREEITEM hRoot = destination.m_treeDir.GetRootItem();
+        std::string tree = hRoot != NULL ? (LPCSTR)destination.m_treeDir.GetItemText(hRoot) : "";
+        if (!drive.empty() && !tree.empty() && toupper((unsigned char)drive[0]) != toupper((unsigned char)tree[0]))
+            Violation("the drive list shows \"" + drive + "\", the tree \"" + tree + "\"");
     }
-    void DestinationPage(HWND hPage)
+    void DestinationPage(CDialog& page, HWND hPage)
     {
+        CDestinationDlg& destination = static_cast<CDestinationDlg&>(page);
         if (Bounded())
             return Click(hPage, IDCANCEL);
-        CheckSameDrive(hPage);
+        CheckSameDrive(destination);
         Note("destination: choose drive");
-        HWND hCombo = ::GetDlgItem(hPage, IDC_DRIVE);
-        ::SendMessageA(hCombo, CB_SETCURSEL, ::SendMessageA(hCombo, CB_FINDSTRING, (WPARAM)-1, (LPARAM) "X:"), 0);
+        destination.m_cbDrive.SetCurSel(destination.m_cbDrive.FindString(-1, "X:"));
         size_t nBoxes = boxes.boxes.size();
-        ::SendMessageA(hPage, WM_COMMAND, MAKEWPARAM(IDC_DRIVE, CBN_SELCHANGE), (LPARAM)hCombo);
+        ::SendMessageA(hPage, WM_COMMAND, MAKEWPARAM(IDC_DRIVE, CBN_SELCHANGE), (LPARAM)destination.m_cbDrive.m_hWnd);
         StopIfEnded();
-        CheckSameDrive(hPage);
-        // A drive taken without a word is shown from its root, which is current (a work buffer
-        // not had may skip the showing).
-        if (boxes.boxes.size() == nBoxes && failure.nKind != SEAM_ALLOCATION && (ControlText(hPage, IDC_DIRECTORY) != "X:\\" ||
-                                             lstrcmpiA(CurrentDirectory().c_str(), "X:\\") != 0))
+        CheckSameDrive(destination);
+        // A drive taken without a word is shown from its root, which is current (unless a work
+        // buffer skipped the showing).
+        if (boxes.boxes.size() == nBoxes && failure.nKind != SEAM_ALLOCATION &&
+            (ControlText(hPage, IDC_DIRECTORY) != "X:\\" || lstrcmpiA(CurrentDirectory().c_str(), "X:\\") != 0))
             Violation("drive X: taken, the page shows " + ControlText(hPage, IDC_DIRECTORY));
         TypeText(hPage, IDC_DIRECTORY, kDestination);
         Note("destination: next");
@@ -623,37 +599,24 @@ public:
         StopIfEnded();
         bPassed = !::IsWindowVisible(hPage);
         if (!bPassed) {
-            CheckSameDrive(hPage);
+            CheckSameDrive(destination);
             Click(hPage, IDC_BACK);
         }
     }
     // The port dialog comes only after an upgrade that put the monitor's files in place.
     void CheckUpgradeCopied()
     {
-        std::string system = SystemDirectory();
-        bool bCopied = false;
-        for (size_t i = nNewPortCalls; i < injection.calls.size(); ++i) {
-            const SeamCall& call = injection.calls[i];
-            bCopied = bCopied || (call.kind == SEAM_SHELL_COPY && !call.bFailed &&
-                                  lstrcmpiA(call.what.substr(0, system.size()).c_str(), system.c_str()) == 0);
-        }
-        if (!bCopied)
+        char szSystem[MAX_PATH];
+        UINT cchSystem = ::GetSystemDirectoryA(szSystem, MAX_PATH);
+        if (std::none_of(injection.calls.begin() + nNewPortCalls, injection.calls.end(), [&](const SeamCall& call) {
+                return call.kind == SEAM_SHELL_COPY && !call.bFailed &&
+                       lstrcmpiA(call.what.substr(0, cchSystem).c_str(), szSystem) == 0;
+            }))
             Violation("an upgrade whose files were not copied counted as done: the port dialog came", true);
     }
 
     // ---- The checks.
 
-    // The destination page's check of a drive: the first listing of a drive's root when the user
-    // chose a drive or pressed Next; the tree's own listings follow it.
-    bool IsDriveCheck() const
-    {
-        for (const Mark& mark : marks) {
-            if (failure.nKind == SEAM_LISTING && mark.counts[SEAM_LISTING] == failure.k &&
-                BeginsWithAny(mark.where, "destination: choose drive|destination: next"))
-                return true;
-        }
-        return false;
-    }
     // The failure reached the user: a box with the system's text for it (or the page's own word
     // for a drive that is not ready), told as a failure; or a shell that speaks for its own copy;
     // or a failure that may be silent, or that was overcome.
@@ -661,10 +624,11 @@ public:
     {
         if (failure.nKind < 0)
             return;
-        std::string call = CallText(failure.nKind, failure.k);
-        std::string where = WhereOf(marks, failure.nKind, failure.k);
-        std::vector<std::string> accepted = { TextOf(failure.dwError) };
-        if (IsDriveCheck()) {
+        char szText[1024] = "";
+        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, failure.dwError,
+                         MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), szText, sizeof(szText), NULL);
+        std::vector<std::string> accepted = { szText };
+        if (failure.bDriveCheck) {
             // An empty drive is a ready one that lists nothing: nothing to refuse, nothing to say.
             if (failure.dwError == ERROR_FILE_NOT_FOUND || failure.dwError == ERROR_NO_MORE_FILES) {
                 if (!boxes.boxes.empty())
@@ -674,32 +638,31 @@ public:
             if (failure.dwError == ERROR_NOT_READY)
                 accepted = { "Drive X: is not ready.", "Cannot copy files to this drive." };
         } else if (std::any_of(std::begin(kSilences), std::end(kSilences), [&](const Silence& silence) {
-                       return silence.calls.Take(failure.nKind, call, where);
+                       return silence.calls.Take(failure.nKind, failure.call, failure.where);
                    })) {
             return;
         }
         // A directory there in the end was made after all; a call tried again at once was answered.
-        if ((failure.nKind == SEAM_NEW_DIRECTORY && Exists(call)) ||
+        if ((failure.nKind == SEAM_NEW_DIRECTORY && Exists(failure.call)) ||
             ((failure.nKind == KIND_PLATFORM || failure.nKind == SEAM_NEW_DIRECTORY) &&
-             CallText(failure.nKind, failure.k + 1) == call))
+             CallText(failure.nKind, failure.k + 1) == CallText(failure.nKind, failure.k)))
             return;
-        for (const SeamCall& seamCall : injection.calls) {
-            if (seamCall.kind == SEAM_SHELL_COPY && seamCall.bFailed &&
-                (seamCall.bErrorUi || (failure.nKind == SEAM_SHELL_COPY && failure.dwError == ERROR_CANCELLED)))
-                return;
-        }
+        if (std::any_of(injection.calls.begin(), injection.calls.end(), [&](const SeamCall& call) {
+                return call.kind == SEAM_SHELL_COPY && call.bFailed &&
+                       (call.bErrorUi || (failure.nKind == SEAM_SHELL_COPY && failure.dwError == ERROR_CANCELLED));
+            }))
+            return;
         bool bErrorBox = false;
         for (size_t i = 0; i < boxes.boxes.size(); ++i) {
             const MessageBoxRecord& box = boxes.boxes[i];
-            UINT uIcon = box.type & MB_ICONMASK;
-            bool bWarns = uIcon == MB_ICONERROR || uIcon == MB_ICONEXCLAMATION;
+            bool bWarns = (box.type & MB_ICONMASK) == MB_ICONERROR || (box.type & MB_ICONMASK) == MB_ICONEXCLAMATION;
             bErrorBox = bErrorBox || bWarns;
             for (const std::string& text : accepted) {
                 if (text.empty() || box.text.find(text) == std::string::npos)
                     continue;
                 // The system's text alone under "Unable to complete the install.", or after the
                 // program's words under the program's caption, as the destination page tells its own.
-                bool bAlone = box.text == text && !StartsWith(where, "destination");
+                bool bAlone = box.text == text && !StartsWith(failure.where, "destination");
                 if (bAlone ? box.type != (MB_OK | MB_ICONERROR) || box.caption != "Unable to complete the install."
                            : !bWarns || box.caption != "ZUV Izov Printer Software Wizard")
                     Violation("the failure was told in a box \"" + box.caption + "\" that is no error's");
@@ -707,8 +670,8 @@ public:
             }
         }
         // An INF that cannot be opened shows through the registration the spooler then refuses.
-        if (!(bErrorBox && failure.nKind == KIND_PLATFORM && StartsWith(call, "SetupOpenInfFileA") &&
-              BeginsWithAny(where, "summary|driver inf")))
+        if (!(bErrorBox && failure.nKind == KIND_PLATFORM && StartsWith(failure.call, "SetupOpenInfFileA") &&
+              BeginsWithAny(failure.where, "summary|driver inf")))
             Violation("failure not shown" + std::string(bErrorBox ? " (only another error's box)" : ""));
     }
     // What the wizard moved aside, unregistered or replaced is back, or still there.
@@ -732,10 +695,10 @@ public:
         const std::vector<std::string>& trace = wizard.trace;
         for (size_t i = 0; i < trace.size(); ++i) {
             std::string next = i + 1 < trace.size() ? trace[i + 1] : std::string("the end");
-            if (trace[i].find(" failed") == std::string::npos)
-                continue;
-            const char* pszPage = StartsWith(trace[i], "copy") ? "destination" : StartsWith(trace[i], "monitor") ? "the end" : "monitor";
-            if (!StartsWith(next, pszPage))
+            const char* pszPage = StartsWith(trace[i], "copy")      ? "destination"
+                                  : StartsWith(trace[i], "monitor") ? "the end"
+                                                                    : "monitor";
+            if (trace[i].find(" failed") != std::string::npos && !StartsWith(next, pszPage))
                 Violation("after \"" + trace[i] + "\" the flow went to \"" + next + "\", not " + pszPage);
         }
         if (Has("open-printers")) {
@@ -747,26 +710,22 @@ public:
                 Violation("the printer was reported on a print processor without its file");
         }
         for (const std::string& file : package.files) {
+            std::string copy = std::string(kDestination) + "\\" + file;
             if (Has(std::string("open ") + kDestination) &&
-                (!Exists(std::string(kDestination) + "\\" + file) ||
-                 FileText(std::string(kDestination) + "\\" + file) != FileText(package.directory.path + "\\" + file))) {
+                (!Exists(copy) || FileText(copy) != FileText(package.directory.path + "\\" + file))) {
                 Violation("the destination opened without " + file);
                 break;
             }
         }
         bool bDone = Has("open-printers") || Has(std::string("open ") + kDestination);
-        if (failure.nKind < 0) {
-            if (!bDone && boxes.boxes.empty())
-                Violation("the road ended undone, and nobody said why");
-            return;
-        }
-        if (bRetried && !bDone)
+        bool bEmptyDrive =
+            failure.bDriveCheck && (failure.dwError == ERROR_FILE_NOT_FOUND || failure.dwError == ERROR_NO_MORE_FILES);
+        if (failure.nKind < 0 && !bDone && boxes.boxes.empty())
+            Violation("the road ended undone, and nobody said why");
+        if (failure.nKind >= 0 && bRetried && !bDone)
             Violation("taken again after the failure, the road did not end done");
-        std::string call = CallText(failure.nKind, failure.k);
-        std::string where = WhereOf(marks, failure.nKind, failure.k);
-        bool bEmptyDrive = IsDriveCheck() && (failure.dwError == ERROR_FILE_NOT_FOUND || failure.dwError == ERROR_NO_MORE_FILES);
         if (!bDone && (bEmptyDrive || std::any_of(std::begin(kGoingOn), std::end(kGoingOn), [&](const Calls& calls) {
-                           return calls.Take(failure.nKind, call, where);
+                           return calls.Take(failure.nKind, failure.call, failure.where);
                        })))
             Violation("the road did not go on after this failure");
     }
@@ -801,7 +760,10 @@ void Sweep(Road road)
         Package package(variant);
         std::vector<Mark> marks;
         std::vector<std::vector<std::string>> calls(KINDS);
-        auto report = [&](Run& run, const std::string& what) {
+        auto runOnce = [&](const Failure& failure, const std::string& what) {
+            INFO((std::string(variant.pszName) + ", " + what));
+            Run run(variant, package, failure);
+            run.Go();
             ++nRuns;
             std::string course;
             for (const std::string& line : run.wizard.trace)
@@ -809,51 +771,52 @@ void Sweep(Road road)
             for (size_t i = 0; i < run.boxes.boxes.size(); ++i)
                 course += "\n    box: " + run.boxes.boxes[i].text;
             for (const std::string& violation : run.violations)
-                FAIL_CHECK((std::string(pszRoad) + " road, " + variant.pszName + ", " + what + ": " + violation + course));
+                FAIL_CHECK((std::string(pszRoad) + " road, " + variant.pszName + ", " + what + ": " + violation +
+                            course));
             for (const std::string& violation : run.othersViolations)
                 others.push_back(std::string(variant.pszName) + ", " + what + ": " + violation);
-        };
-        {
-            Run clean(variant, package, Failure());
-            clean.Go();
-            report(clean, "clean run");
-            marks = clean.marks;
-            for (int nKind = 0; nKind < KINDS; ++nKind) {
-                for (size_t k = 0; k < clean.Count(nKind); ++k)
-                    calls[nKind].push_back(clean.CallText(nKind, k));
+            if (failure.nKind < 0) {
+                marks = run.marks;
+                for (int nKind = 0; nKind < KINDS; ++nKind) {
+                    for (size_t k = 0; k < run.Count(nKind); ++k)
+                        calls[nKind].push_back(run.CallText(nKind, k));
+                }
             }
-        }
+        };
+        runOnce(Failure(), "clean run");
         if (variant.pszStretch == NULL)
             continue;
         // The real page's calls, from its showing to the summary's.
         auto pageStart = std::find_if(marks.begin(), marks.end(), [](const Mark& mark) {
             return mark.where == "printer" || mark.where == "destination";
         });
-        auto pageEnd = std::find_if(pageStart, marks.end(), [](const Mark& mark) { return StartsWith(mark.where, "summary"); });
+        auto pageEnd =
+            std::find_if(pageStart, marks.end(), [](const Mark& mark) { return StartsWith(mark.where, "summary"); });
         for (int nKind = 0; nKind < KINDS; ++nKind) {
             for (size_t k = 0; k < calls[nKind].size(); ++k) {
-                std::string where = WhereOf(marks, nKind, k);
-                if (!BeginsWithAny(where, variant.pszStretch))
-                    continue;
-                auto errors = std::find_if(std::begin(kErrors), std::end(kErrors), [&](const Errors& rule) {
-                    return rule.calls.Take(nKind, calls[nKind][k], where);
-                });
                 Failure failure;
                 failure.nKind = nKind;
                 failure.k = k;
+                failure.call = calls[nKind][k];
+                failure.where = WhereOf(marks, nKind, k);
+                if (!BeginsWithAny(failure.where, variant.pszStretch))
+                    continue;
+                failure.bDriveCheck = std::any_of(marks.begin(), marks.end(), [&](const Mark& mark) {
+                    return nKind == SEAM_LISTING && mark.counts[nKind] == k &&
+                           BeginsWithAny(mark.where, "destination: choose drive|destination: next");
+                });
                 if (pageEnd != marks.end() && k >= pageEnd->counts[nKind]) {
                     failure.bPageScripted = true;
                     failure.k -= pageEnd->counts[nKind] - pageStart->counts[nKind];
                 }
-                nCalls += errors->errors.empty() ? 0 : 1;
-                for (DWORD dwError : errors->errors) {
+                const Errors* pErrors = std::find_if(std::begin(kErrors), std::end(kErrors), [&](const Errors& rule) {
+                    return rule.calls.Take(nKind, failure.call, failure.where);
+                });
+                nCalls += pErrors->errors.empty() ? 0 : 1;
+                for (DWORD dwError : pErrors->errors) {
                     failure.dwError = dwError;
-                    std::string what = std::string(kKindNames[nKind]) + " " + std::to_string(k) + " (" +
-                                       calls[nKind][k] + ") in \"" + where + "\", error " + std::to_string(dwError);
-                    INFO((std::string(variant.pszName) + ", " + what));
-                    Run run(variant, package, failure);
-                    run.Go();
-                    report(run, what);
+                    runOnce(failure, std::string(kKindNames[nKind]) + " " + std::to_string(k) + " (" + failure.call +
+                                     ") in \"" + failure.where + "\", error " + std::to_string(dwError));
                 }
             }
         }
