@@ -183,7 +183,9 @@ public:
     BOOL AddPrintProcessorA(LPSTR pEnvironment, LPSTR pPathName, LPSTR pName) override
     {
         BOOL bAdded = ScriptedPlatform::AddPrintProcessorA(pEnvironment, pPathName, pName);
+        DWORD dwError = ::GetLastError();
         onProcessor("driver: registration");
+        ::SetLastError(dwError);
         return bAdded;
     }
     BOOL AddPrinterDriverExA(DWORD dwLevel, LPBYTE pInfo, DWORD dwFlags) override
@@ -270,7 +272,8 @@ const Variant kVariants[] = {
 // Stand-ins for the sample package's files (setup.exe aside) and its monitor directory, with its
 // driver INF naming the variant's print processor file, made once for all runs of a variant. The
 // INF is read from the test program's directory, and the monitor's version from its "pxmonitor",
-// as setup.exe reads both from its own.
+// as setup.exe reads both from its own; each road's INF has a name of its own there, as the two
+// roads may run at once.
 struct Package {
     TempDirectory directory;
     std::unique_ptr<ProgramFile> inf;
@@ -281,7 +284,8 @@ struct Package {
         std::string sample = PathFromEnvironment("WIZARD_PACKAGE_DIR");
         std::string infText = FileText(sample + "\\izov.inf");
         infText.replace(infText.find("IZOVPP.DLL"), 10, variant.pszProcessorFile);
-        inf.reset(new ProgramFile("sweep.inf", infText));
+        const char* pszInf = variant.road == INSTALL_ROAD ? "sweep-install.inf" : "sweep-copy.inf";
+        inf.reset(new ProgramFile(pszInf, infText));
         ::CreateDirectoryA((directory.path + "\\pxmonitor").c_str(), NULL);
         for (const std::string& sub : { std::string(), std::string("pxmonitor\\") }) {
             for (std::string name : FilesIn(sample + "\\" + sub)) {
@@ -290,7 +294,7 @@ struct Package {
                 bool bText = name.find(".inf") != std::string::npos || name == "izov.cat";
                 std::string text = bText ? FileText(sample + "\\" + sub + name) : "stand-in for " + name;
                 if (name == "izov.inf") {
-                    name = "sweep.inf";
+                    name = pszInf;
                     text = infText;
                 }
                 REQUIRE(WriteTextFile(directory.path + "\\" + sub + name, text));
