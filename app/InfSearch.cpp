@@ -2,8 +2,8 @@
 // taken when it holds the models section.
 #include "base/Buffers.h"
 #include "app/DriverWizardApp.h"
+#include "base/Directories.h"
 #include "inf/DriverInf.h"
-#include <io.h>
 #include <string.h>
 
 char* FindDriverInfs(LPCSTR pszPattern)
@@ -12,12 +12,12 @@ char* FindDriverInfs(LPCSTR pszPattern)
     if (pszList == NULL)
         return NULL;
 
-    struct _finddata_t found;
-    intptr_t hFind = _findfirst(pszPattern, &found);
-    if (hFind != -1) {
+    WIN32_FIND_DATAA found;
+    HANDLE hFind = FindFirstEntry(pszPattern, &found);
+    if (hFind != INVALID_HANDLE_VALUE) {
         // Only the first match is read; the zero fill supplies the closing empty name.
-        CopyText(pszList, NAME_LIST_SIZE - 1, found.name);
-        _findclose(hFind);
+        CopyText(pszList, NAME_LIST_SIZE - 1, found.cFileName);
+        ::FindClose(hFind);
     }
     return pszList;
 }

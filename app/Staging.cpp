@@ -1,10 +1,10 @@
 #include "app/Staging.h"
 #include "base/Buffers.h"
+#include "base/Directories.h"
 #include "base/Messages.h"
 #include "base/ShellCopy.h"
 #include "res/resource.h"
 #include <direct.h>
-#include <io.h>
 #include <shlobj.h>
 #include <string.h>
 
@@ -15,25 +15,9 @@ const char kParentDirectory[] = "..";
 const char kApiLibrary[] = "DEROvurEZA.DLL\0";
 const char kEveryFile[] = "*.*";
 
-// Calls visit with each plain file of the current directory that matches the pattern, in the
-// order the search gives, while visit returns true.
-template <typename Visit>
-void ForEachFile(LPCSTR pszPattern, Visit visit)
-{
-    struct _finddata_t found;
-    intptr_t hFind = _findfirst(pszPattern, &found);
-    if (hFind != -1) {
-        bool bGoOn = true;
-        do {
-            if (!(found.attrib & _A_SUBDIR))
-                bGoOn = visit(found.name);
-        } while (bGoOn && _findnext(hFind, &found) == 0);
-        _findclose(hFind);
-    }
-}
-
 // The length of the current directory's longest file name; 0 when it has none. It takes no
-// work buffer, so that no shortage of memory can hide a name.
+// work buffer, so that no shortage of memory can hide a name; a listing that breaks off leaves
+// the copy to refuse, file by file, a path that would not fit.
 size_t LongestFileName()
 {
     size_t cchLongest = 0;
@@ -60,7 +44,7 @@ BOOL CopyDirectoryFiles(LPCSTR pszDestination)
     }
     size_t cbUsed = 0;
     BOOL bCopied = TRUE;
-    ForEachFile(pszPattern, [&](LPCSTR pszName) {
+    BOOL bListed = ForEachFile(pszPattern, [&](LPCSTR pszName) {
         // A list that cannot take the next name is copied, and a new one begun.
         size_t cb = strlen(pszName) + 1;
         if (cbUsed + cb + 1 > FILE_LIST_SIZE) {
@@ -74,6 +58,14 @@ BOOL CopyDirectoryFiles(LPCSTR pszDestination)
         cbUsed += cb;
         return true;
     });
+    // The shell never hears of the files a broken listing left out: the copy is not whole, and
+    // only this says so.
+    if (bCopied && !bListed) {
+        DWORD dwListError = ::GetLastError();
+        ShowSystemError(NULL, dwListError);
+        ::SetLastError(dwListError);
+        bCopied = FALSE;
+    }
     if (bCopied && cbUsed > 0)
         bCopied = CopyFilesToDirectory(pszList, pszDestination);
     DWORD dwError = ::GetLastError();

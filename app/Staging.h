@@ -5,7 +5,8 @@
 
 // Copies every plain file of the current directory into the destination; TRUE when every
 // file was copied. The copy stops at the first of the shell's operations that fails or that
-// the user cancels; FALSE comes with the last error set (ERROR_CANCELLED for Cancel).
+// the user cancels; FALSE comes with the last error set (ERROR_CANCELLED for Cancel). A listing
+// of the directory that breaks off is told here, and copies nothing more.
 BOOL CopyDirectoryFiles(LPCSTR pszDestination);
 // Copies the package's files, and those of its monitor directory into the destination's
 // "pxmonitor", to the destination (a directory followed by "\."); TRUE when every file was

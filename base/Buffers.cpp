@@ -4,14 +4,12 @@
 #include <string.h>
 
 namespace {
-int g_nAllocationsUntilFailure = 0;
+BufferAllocator g_pfnAllocate = NULL;
 }
 
 char* AllocBuffer(size_t cb)
 {
-    if (g_nAllocationsUntilFailure > 0 && --g_nAllocationsUntilFailure == 0)
-        return NULL;
-    return static_cast<char*>(calloc(1, cb));
+    return static_cast<char*>(g_pfnAllocate != NULL ? g_pfnAllocate(cb) : calloc(1, cb));
 }
 
 void FreeBuffer(void* pBuffer)
@@ -36,7 +34,9 @@ BOOL CopyText(char* pszDest, size_t cb, LPCSTR pszSource)
     return TRUE;
 }
 
-void FailBufferAllocation(int nth)
+BufferAllocator SetBufferAllocator(BufferAllocator pfnAllocate)
 {
-    g_nAllocationsUntilFailure = nth;
+    BufferAllocator pfnPrevious = g_pfnAllocate;
+    g_pfnAllocate = pfnAllocate;
+    return pfnPrevious;
 }

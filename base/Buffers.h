@@ -21,5 +21,9 @@ char* LoadTextBuffer(UINT nID, size_t cb = NAME_BUFFER_SIZE);
 // fit with its NUL.
 BOOL CopyText(char* pszDest, size_t cb, LPCSTR pszSource);
 
-// For tests: the nth allocation from now on fails (1 = the next one); 0 lets all succeed.
-void FailBufferAllocation(int nth);
+// What takes a work buffer from the heap: a zero-filled block of cb bytes that FreeBuffer (the
+// C heap's free) releases, or NULL.
+typedef void* (*BufferAllocator)(size_t cb);
+// For tests: puts another allocator in place (NULL: the C heap's again) and returns the one it
+// replaced, so that a test can count the buffers taken or refuse one.
+BufferAllocator SetBufferAllocator(BufferAllocator pfnAllocate);

@@ -1,5 +1,6 @@
 #include "base/ShellCopy.h"
 #include "base/Buffers.h"
+#include "base/Directories.h"
 #include <direct.h>
 #include <string.h>
 
@@ -63,11 +64,11 @@ void MakeDirectories(LPCSTR pszDirectory)
     for (; *p != '\0'; ++p) {
         if (*p == '\\') {
             *p = '\0';
-            ::CreateDirectoryA(pszPath, NULL);
+            MakeOneDirectory(pszPath);
             *p = '\\';
         }
     }
-    ::CreateDirectoryA(pszPath, NULL);
+    MakeOneDirectory(pszPath);
     FreeBuffer(pszPath);
 }
 

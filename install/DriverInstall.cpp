@@ -3,6 +3,7 @@
 // among the system's OEM INF files, and the driver registered with the spooler.
 #include "install/DriverInstall.h"
 #include "base/Buffers.h"
+#include "base/Directories.h"
 #include "base/Messages.h"
 #include "base/ShellCopy.h"
 #include "framework/File.h"
@@ -11,7 +12,6 @@
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include <direct.h>
-#include <io.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -47,18 +47,19 @@ bool HasIdenticalOemCopy(LPCSTR pszInfDirectory, LPCSTR pszPackageInf, DWORD cbP
     bool bIdentical = false;
     if (pszPath != NULL && pPackage != NULL && strlen(pszInfDirectory) + sizeof(kOemPattern) <= NAME_BUFFER_SIZE) {
         strcat(strcpy(pszPath, pszInfDirectory), kOemPattern);
-        struct _finddata_t found;
-        intptr_t hFind = _findfirst(pszPath, &found);
-        if (hFind != -1) {
+        WIN32_FIND_DATAA found;
+        HANDLE hFind = FindFirstEntry(pszPath, &found);
+        if (hFind != INVALID_HANDLE_VALUE) {
             do {
-                if ((DWORD)found.size != cbPackage || strlen(pszInfDirectory) + strlen(found.name) >= NAME_BUFFER_SIZE)
+                if (found.nFileSizeLow != cbPackage ||
+                    strlen(pszInfDirectory) + strlen(found.cFileName) >= NAME_BUFFER_SIZE)
                     continue;
-                strcat(strcpy(pszPath, pszInfDirectory), found.name);
+                strcat(strcpy(pszPath, pszInfDirectory), found.cFileName);
                 char* pCopy = ReadWholeFile(pszPath, cbPackage);
                 bIdentical = pCopy != NULL && memcmp(pCopy, pPackage, cbPackage) == 0;
                 FreeBuffer(pCopy);
-            } while (!bIdentical && _findnext(hFind, &found) == 0);
-            _findclose(hFind);
+            } while (!bIdentical && FindNextEntry(hFind, &found));
+            ::FindClose(hFind);
         }
     }
     FreeBuffer(pszPath);
@@ -70,11 +71,11 @@ bool HasIdenticalOemCopy(LPCSTR pszInfDirectory, LPCSTR pszPackageInf, DWORD cbP
 // number, unless an identical one is there already. Nothing is reported.
 void CopyInfToOemFiles(LPCSTR pszInfFile)
 {
-    struct _finddata_t package;
-    intptr_t hFind = _findfirst(pszInfFile, &package);
-    if (hFind == -1)
+    WIN32_FIND_DATAA package;
+    HANDLE hFind = FindFirstEntry(pszInfFile, &package);
+    if (hFind == INVALID_HANDLE_VALUE)
         return;
-    _findclose(hFind);
+    ::FindClose(hFind);
 
     char* pszInfDirectory = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszCopy = AllocBuffer(NAME_BUFFER_SIZE);
@@ -82,7 +83,7 @@ void CopyInfToOemFiles(LPCSTR pszInfFile)
     if (pszCopy != NULL && cch > 0 && cch + sizeof("\\inf\\OEM99999.inf") <= NAME_BUFFER_SIZE) {
         strcat(pszInfDirectory, "\\inf\\");
         bool bFree = false;
-        if (!HasIdenticalOemCopy(pszInfDirectory, package.name, (DWORD)package.size)) {
+        if (!HasIdenticalOemCopy(pszInfDirectory, package.cFileName, package.nFileSizeLow)) {
             for (int n = 0; n < kOemNumbers && !bFree; ++n) {
                 sprintf(pszCopy, "%sOEM%d.inf", pszInfDirectory, n);
                 bFree = ::GetFileAttributesA(pszCopy) == INVALID_FILE_ATTRIBUTES;
@@ -127,11 +128,12 @@ BOOL HasCatalogFile(LPCSTR pszInfFile)
     {
         DriverInf inf(pszInfFile, "");
         char* pszCatalog = inf.HasBuffers() ? inf.GetFieldValue(1, pszVersion, "CatalogFile") : NULL;
-        struct _finddata_t found;
-        intptr_t hFind = pszCatalog != NULL && pszCatalog[0] != '\0' ? _findfirst(pszCatalog, &found) : -1;
-        if (hFind != -1) {
-            bPresent = found.size > 0;
-            _findclose(hFind);
+        WIN32_FIND_DATAA found;
+        HANDLE hFind = pszCatalog != NULL && pszCatalog[0] != '\0' ? FindFirstEntry(pszCatalog, &found)
+                                                                   : INVALID_HANDLE_VALUE;
+        if (hFind != INVALID_HANDLE_VALUE) {
+            bPresent = found.nFileSizeLow > 0;
+            ::FindClose(hFind);
         }
         FreeBuffer(pszCatalog);
     }
@@ -151,15 +153,22 @@ BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnv
     }
     inf.ReadDriverInfo();
 
+    // A driver whose print processor is not in place would print nowhere: the failure was told,
+    // and nothing more is installed.
     strPrintProcessor = inf.m_pszPrintProcessor;
-    if (inf.m_pszPrintProcessorFile[0] != '\0')
-        InstallPrintProcessor(strPrintProcessor, inf.m_pszPrintProcessorFile, pszEnvironment);
+    if (inf.m_pszPrintProcessorFile[0] != '\0' &&
+        !InstallPrintProcessor(strPrintProcessor, inf.m_pszPrintProcessorFile, pszEnvironment)) {
+        FreeBuffer(pszDirectory);
+        return FALSE;
+    }
 
     Platform& platform = ThePlatform();
     DWORD cbNeeded = 0;
     if (!platform.GetPrinterDriverDirectoryA(const_cast<LPSTR>(pszEnvironment), 1,
                                              reinterpret_cast<LPBYTE>(pszDirectory), (DWORD)NAME_BUFFER_SIZE,
                                              &cbNeeded)) {
+        // Back on the printer page, the user would not know why.
+        ShowSystemError(NULL, ::GetLastError());
         FreeBuffer(pszDirectory);
         return FALSE;
     }

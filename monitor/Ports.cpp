@@ -16,13 +16,15 @@ const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors
 const REGSAM kPortKeyRights = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
 // The monitor's dialog may browse for files; the drive and directory current before it are
-// current again afterwards.
+// current again afterwards. A dialog the user cancelled needs no word; a port the spooler or the
+// monitor could not add is told.
 void AskMonitorForPort(CWnd* pOwner, LPSTR pszMonitorName)
 {
     int nDrive = _getdrive();
     char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
     bool bHaveDirectory = pszDirectory != NULL && _getcwd(pszDirectory, (int)NAME_BUFFER_SIZE) != NULL;
-    ThePlatform().AddPortA(OwnerWindow(pOwner), pszMonitorName);
+    if (!ThePlatform().AddPortA(OwnerWindow(pOwner), pszMonitorName) && ::GetLastError() != ERROR_CANCELLED)
+        ShowSystemError(OwnerWindow(pOwner), ::GetLastError());
     _chdrive(nDrive);
     if (bHaveDirectory)
         _chdir(pszDirectory);

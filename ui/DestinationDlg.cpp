@@ -1,5 +1,6 @@
 #include "ui/DestinationDlg.h"
 #include "base/Buffers.h"
+#include "base/Directories.h"
 #include "base/Messages.h"
 #include "res/resource.h"
 #include "ui/CurrentDirectory.h"
@@ -13,27 +14,43 @@ const size_t VOLUME_NAME_SIZE = 1024;
 const COLORREF FOLDER_KEY_COLOR = RGB(255, 0, 255);
 
 // TRUE when the drive's root can be listed. The root of an empty disk lists nothing, and the
-// search says so with ERROR_FILE_NOT_FOUND: that drive is ready. Only a drive without a
-// medium, or one that cannot be found, is not.
+// search says so with ERROR_FILE_NOT_FOUND or ERROR_NO_MORE_FILES: that drive is ready. Any
+// other failure (no medium, an unformatted volume, a network drive gone, access refused) leaves
+// the drive unusable, with the last error telling why.
 BOOL CanListDrive(char chDrive)
 {
     char szPattern[] = "?:\\*.*";
     szPattern[0] = chDrive;
     WIN32_FIND_DATAA found;
-    HANDLE hFind = ::FindFirstFileA(szPattern, &found);
+    HANDLE hFind = FindFirstEntry(szPattern, &found);
     if (hFind != INVALID_HANDLE_VALUE) {
         ::FindClose(hFind);
         return TRUE;
     }
-    switch (::GetLastError()) {
-    case ERROR_NOT_READY:
-    case ERROR_NO_MEDIA_IN_DRIVE:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-        return FALSE;
-    default:
-        return TRUE;
+    DWORD dwError = ::GetLastError();
+    return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_NO_MORE_FILES;
+}
+
+// TRUE for the failures that say the drive has no medium, or is not there at all: the page's
+// own words fit them. Any other failure is told with the system's text.
+BOOL IsNotReady(DWORD dwError)
+{
+    return dwError == ERROR_NOT_READY || dwError == ERROR_NO_MEDIA_IN_DRIVE || dwError == ERROR_PATH_NOT_FOUND ||
+           dwError == ERROR_INVALID_DRIVE;
+}
+
+// Tells why the drive cannot be used: the page's own text for a drive not ready, else the
+// system's text for the failure, under the program's caption.
+void RefuseDrive(HWND hOwner, DWORD dwError, UINT nNotReadyID, LPCSTR pszDrive, UINT uIcon)
+{
+    if (IsNotReady(dwError)) {
+        ShowTableMessageWith(hOwner, nNotReadyID, pszDrive, IDS_CAPTION, MB_OK | uIcon);
+        return;
     }
+    char* pszCaption = LoadTextBuffer(IDS_CAPTION);
+    if (pszCaption != NULL)
+        ShowSystemText(hOwner, dwError, pszCaption, MB_OK | uIcon);
+    FreeBuffer(pszCaption);
 }
 
 BOOL IsDirectory(LPCSTR pszPath)
@@ -157,7 +174,7 @@ BOOL CDestinationDlg::CheckDrive(int nIndex)
     if (CanListDrive(entry[0]))
         return TRUE;
     char szDrive[] = { entry[0], '\0' };
-    ShowTableMessageWith(m_hWnd, IDS_DRIVE_NOT_READY, szDrive, IDS_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+    RefuseDrive(m_hWnd, ::GetLastError(), IDS_DRIVE_NOT_READY, szDrive, MB_ICONEXCLAMATION);
     return FALSE;
 }
 
@@ -178,9 +195,9 @@ void CDestinationDlg::OnSelchangeDrive()
         m_treeDir.m_chDrive = entry[0];
         m_treeDir.FillTree();
         m_editDir.SetWindowText(m_treeDir.GetPath());
-    } else {
-        SelectDrive(m_treeDir.m_chDrive);
     }
+    // The tree may have fallen back to another drive: the list shows the drive the tree shows.
+    SelectDrive(m_treeDir.m_chDrive);
 }
 
 void CDestinationDlg::OnSelchangedTree(NMHDR* pNMHDR, LRESULT* pResult)
@@ -288,9 +305,9 @@ void CDestinationDlg::ValidateAndCreate(BOOL bCreate)
         if (pszCreated != NULL)
             strcpy(pszCreated, m_pszPath);
         char chDrive = (char)toupper((unsigned char)m_pszPath[0]);
-        SelectDrive(chDrive);
         m_treeDir.m_chDrive = chDrive;
         m_treeDir.FillTree();
+        SelectDrive(m_treeDir.m_chDrive);
         m_editDir.SetWindowText(m_treeDir.GetPath());
         if (pszCreated != NULL)
             SelectInTree(pszCreated);
@@ -328,7 +345,7 @@ char* CDestinationDlg::QualifyDrive(LPCSTR pszText)
         strcpy(pszPath + 2, pszText);
     }
     if (!CanListDrive(pszPath[0])) {
-        ShowTableMessage(m_hWnd, IDS_CANNOT_COPY_TO_DRIVE, IDS_CAPTION, MB_OK | MB_ICONHAND);
+        RefuseDrive(m_hWnd, ::GetLastError(), IDS_CANNOT_COPY_TO_DRIVE, NULL, MB_ICONHAND);
         FreeBuffer(pszPath);
         return NULL;
     }
@@ -358,7 +375,7 @@ BOOL CDestinationDlg::CheckDirName(LPCSTR pszDirectory)
 
 int CDestinationDlg::MakeDirectory(LPCSTR pszPath)
 {
-    int nResult = _mkdir(pszPath);
+    int nResult = MakeOneDirectory(pszPath) ? 0 : -1;
     if (nResult != 0) {
         // An existing parent says nothing of why the directory itself could not be made.
         DWORD dwError = ::GetLastError();

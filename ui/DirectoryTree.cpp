@@ -1,5 +1,6 @@
 #include "ui/DirectoryTree.h"
 #include "base/Buffers.h"
+#include "base/Directories.h"
 #include "base/Messages.h"
 #include "ui/CurrentDirectory.h"
 #include <algorithm>
@@ -38,14 +39,14 @@ BOOL ListSubdirectories(const CString& path, std::vector<std::string>& names)
     if ((size_t)pattern.GetLength() >= NAME_BUFFER_SIZE)
         return FALSE;
     WIN32_FIND_DATAA found;
-    HANDLE hFind = ::FindFirstFileA(pattern, &found);
+    HANDLE hFind = FindFirstEntry(pattern, &found);
     if (hFind == INVALID_HANDLE_VALUE)
         return FALSE;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strcmp(found.cFileName, ".") != 0 &&
             strcmp(found.cFileName, "..") != 0)
             names.push_back(found.cFileName);
-    } while (::FindNextFileA(hFind, &found));
+    } while (FindNextEntry(hFind, &found));
     ::FindClose(hFind);
     // Sorting first and appending is the same order as inserting each name sorted, without the
     // control's walk over the children already there for every new one.

@@ -128,15 +128,11 @@ void CPrinterDlg::FillPortList()
     Enumeration ports = EnumeratePorts();
     if (pszMonitor == NULL || pszFilePort == NULL ||
         (!ports.bRead && ::GetLastError() == ERROR_NOT_ENOUGH_MEMORY)) {
-        FreeBuffer(pszMonitor);
-        FreeBuffer(pszFilePort);
-        return;
-    }
-
-    if (!ports.bRead) {
+        // Nothing is listed; the port held stays remembered, but cannot be handed on.
+    } else if (!ports.bRead) {
         // Without the spooler's list the file port is the one port there surely is.
         strcpy(m_pszPortName, pszFilePort);
-        m_listPorts.InsertItem(m_listPorts.GetItemCount(), pszFilePort);
+        SelectItem(m_listPorts.InsertItem(m_listPorts.GetItemCount(), pszFilePort));
     } else if (char* pszNames = PortNamesToList(ports, pszMonitor, pszFilePort)) {
         bool bHeldListed = false;
         for (LPCSTR pszName = pszNames; *pszName != '\0'; pszName += strlen(pszName) + 1) {
@@ -162,8 +158,10 @@ void CPrinterDlg::FillPortList()
         }
         Invalidate();
         UpdateWindow();
-        EnableNext(m_pszPortName[0] != '\0');
     }
+    // Emptying the list deselects without a word to the page: Next follows the list as it is
+    // now, on every path.
+    EnableNext(m_listPorts.GetSelectedCount() > 0);
     FreeBuffer(ports.pBuffer);
     FreeBuffer(pszMonitor);
     FreeBuffer(pszFilePort);
@@ -222,6 +220,12 @@ void CPrinterDlg::OnNewPort()
 
 void CPrinterDlg::OnOK()
 {
+    // Enter and a double-click reach here as Next does: only a port listed and selected is
+    // handed on.
+    int nSelected = (int)m_listPorts.SendMessage(LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+    if (nSelected < 0)
+        return;
+    lstrcpynA(m_pszPortName, m_listPorts.GetItemText(nSelected, 0), (int)NAME_BUFFER_SIZE);
     m_strPrinterName.TrimLeft();
     m_strPrinterName.TrimRight();
     EnsureSpoolerRunning(this);

@@ -85,10 +85,20 @@ void ScriptedPlatform::Fail(const std::string& call, DWORD dwError, int nTimes)
     m_failures[call] = Failure{ dwError, nTimes };
 }
 
+void ScriptedPlatform::FailCall(size_t k, DWORD dwError)
+{
+    m_nFailedCall = calls.size() + k;
+    m_dwFailedCallError = dwError;
+}
+
 bool ScriptedPlatform::Call(const std::string& operation, const std::string& arguments)
 {
     std::string call = arguments.empty() ? operation : operation + " " + arguments;
     calls.push_back(call);
+    if (calls.size() - 1 == m_nFailedCall) {
+        ::SetLastError(m_dwFailedCallError);
+        return true;
+    }
     std::map<std::string, Failure>::iterator it = m_failures.find(call);
     if (it == m_failures.end() || it->second.nTimes == 0)
         it = m_failures.find(operation);

@@ -21,6 +21,8 @@ public:
     // is an operation ("ControlService") or a whole call as recorded ("ControlService Spooler 1"),
     // which wins over its operation's.
     void Fail(const std::string& call, DWORD dwError, int nTimes = -1);
+    // Call k from now (0: the next one), whatever it is, fails with the error.
+    void FailCall(size_t k, DWORD dwError);
 
     // Every call as "Operation arguments", such as "OpenServiceA Spooler" or
     // "ControlService Spooler 1".
@@ -188,6 +190,8 @@ private:
 
     Platform* m_pPrevious;
     std::map<std::string, Failure> m_failures;
+    size_t m_nFailedCall = (size_t)-1;  // the index in calls of the call FailCall chose
+    DWORD m_dwFailedCallError = 0;
     std::vector<std::string> m_openServices;
     int m_nOpenHandles = 0;
 };

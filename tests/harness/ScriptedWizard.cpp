@@ -1,5 +1,6 @@
 #include "tests/harness/ScriptedWizard.h"
 #include "res/resource.h"
+#include "tests/harness/Pages.h"
 #include "ui/DestinationDlg.h"
 #include "ui/PrinterDlg.h"
 #include "ui/SummaryDlg.h"
@@ -25,6 +26,14 @@ void ScriptedWizard::Step(const std::string& line)
 {
     trace.push_back(line);
     waitCursorCounts.push_back(m_nWaitCursorCount);
+    if (onStep)
+        onStep(line);
+}
+
+BOOL ScriptedWizard::Outcome(BOOL bResult)
+{
+    trace.back() += bResult ? " ok" : " failed";
+    return bResult;
 }
 
 BOOL ScriptedWizard::Next(std::deque<BOOL>& results)
@@ -39,6 +48,15 @@ BOOL ScriptedWizard::Next(std::deque<BOOL>& results)
 BOOL ScriptedWizard::ShowPage(CDialog& page)
 {
     CWizardPage& wizardPage = static_cast<CWizardPage&>(page);
+    auto real = realPages.find(page.m_nIDTemplate);
+    if (real != realPages.end() && (!isShownForReal || isShownForReal(page))) {
+        Step(page.m_nIDTemplate == IDD_PRINTER ? "printer" : page.m_nIDTemplate == IDD_DESTINATION ? "destination"
+                                                                                                   : "page");
+        RunPage(page, [&](HWND hPage) { real->second(page, hPage); });
+        return TRUE;
+    }
+    if (showings.empty() && nextShowing)
+        showings.push_back(nextShowing(page));
     if (showings.empty()) {
         Step("unscripted page " + std::to_string(page.m_nIDTemplate));
         wizardPage.m_nResult = PAGE_CANCEL;
@@ -116,21 +134,25 @@ LPCSTR ScriptedWizard::FindInstallableInf(LPCSTR pszCandidates)
     return installableInf.empty() ? pszCandidates : installableInf.c_str();
 }
 
-BOOL ScriptedWizard::CheckMonitor(CWnd*)
+BOOL ScriptedWizard::CheckMonitor(CWnd* pOwner)
 {
     Step("monitor");
-    return Next(monitorResults);
+    return bRealSteps ? Outcome(CDriverWizardApp::CheckMonitor(pOwner)) : Next(monitorResults);
 }
 
 void ScriptedWizard::CopyApiDll()
 {
     Step("api-dll");
+    if (bRealSteps)
+        CDriverWizardApp::CopyApiDll();
 }
 
 BOOL ScriptedWizard::InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment)
 {
     Step(std::string("driver inf=") + pszInfFile + " name=" + pszDriverName +
          (pszEnvironment != NULL ? " environment" : ""));
+    if (bRealSteps)
+        return Outcome(CDriverWizardApp::InstallPrinterDriver(pszInfFile, pszDriverName, pszEnvironment));
     return Next(driverResults);
 }
 
@@ -140,6 +162,9 @@ BOOL ScriptedWizard::CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, L
     bool bNulls = pszServerName == NULL && pszComment == NULL && pszLocation == NULL && pszSepFile == NULL;
     Step(std::string("create name=") + pszPrinterName + " driver=" + pszDriverName + " port=" + pszPortName +
          (bNulls ? "" : " extra-arguments"));
+    if (bRealSteps)
+        return Outcome(CDriverWizardApp::CreatePrinter(pszServerName, pszPrinterName, pszDriverName, pszPortName,
+                                                       pszComment, pszLocation, pszSepFile));
     return Next(printerResults);
 }
 
@@ -149,7 +174,7 @@ BOOL ScriptedWizard::CopyPackage(LPCSTR pszDestination)
     ::GetCurrentDirectoryA(MAX_PATH, szDirectory);
     copyDirectory = szDirectory;
     Step(std::string("copy ") + pszDestination);
-    return bRealCopy ? CDriverWizardApp::CopyPackage(pszDestination) : TRUE;
+    return bRealSteps ? Outcome(CDriverWizardApp::CopyPackage(pszDestination)) : TRUE;
 }
 
 void ScriptedWizard::OpenPrintersFolder()

@@ -5,6 +5,8 @@
 #include "app/DriverWizardApp.h"
 #include <doctest.h>
 #include <deque>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,10 +39,21 @@ public:
     bool bRightsCheckThrows = false;
     std::string installableInf = "driver.inf";  // empty: the package holds no driver INF
     bool bRealInfSearch = false;                // search the current directory for real instead
-    bool bRealCopy = false;                     // copy the current directory's package for real
     std::deque<BOOL> monitorResults;            // empty: TRUE
     std::deque<BOOL> driverResults;
     std::deque<BOOL> printerResults;
+    // The monitor check, the API library's copy, the driver's installation, the printer's
+    // creation and the package's copy are the program's own; the trace adds " ok" or " failed"
+    // to each of their lines. The Printers folder and the destination are never opened.
+    bool bRealSteps = false;
+    // Pages shown for real (see RunPage), each driven by its script; the queue is not used for
+    // them. With isShownForReal, only the showings it chooses.
+    std::map<UINT, std::function<void(CDialog& page, HWND hPage)>> realPages;
+    std::function<bool(CDialog& page)> isShownForReal;
+    // The showing of a page for which none is queued; without it such a page is Cancelled.
+    std::function<Showing(CDialog& page)> nextShowing;
+    // Called with each line as it is added to the trace, before the step runs.
+    std::function<void(const std::string& line)> onStep;
 
     // One line per thing the flow did, such as "welcome install-enabled" or "copy C:\out\.".
     std::vector<std::string> trace;
@@ -67,6 +80,7 @@ protected:
 
 private:
     void Step(const std::string& line);
+    BOOL Outcome(BOOL bResult);
     static BOOL Next(std::deque<BOOL>& results);
 };
 

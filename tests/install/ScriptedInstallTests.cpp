@@ -39,7 +39,7 @@ struct Package {
 
 } // namespace
 
-TEST_CASE("without the printer-driver directory nothing is copied, installed or said")
+TEST_CASE("without the printer-driver directory nothing is copied or installed, and the user is told")
 {
     ScriptedPlatform platform;
     MessageBoxRecorder boxes;
@@ -48,7 +48,8 @@ TEST_CASE("without the printer-driver directory nothing is copied, installed or 
 
     CDriverWizardApp app;
     CHECK_FALSE(app.InstallPrinterDriver("izov.inf", "ZUV Izov", NULL));
-    CHECK(boxes.boxes.empty());
+    REQUIRE(boxes.boxes.size() == 1);
+    CHECK(boxes.boxes[0].text == harness::SystemErrorText(ERROR_ACCESS_DENIED));
     CHECK_FALSE(harness::Exists(package.drivers.path + "\\IZOVDRV.DLL"));
     CHECK(platform.CallsTo("SetupCopyOEMInfA").empty());
     CHECK(platform.CallsTo("AddPrinterDriverExA").empty());
@@ -81,63 +82,48 @@ TEST_CASE("the driver is registered from its description, with bare file names")
 
 TEST_CASE("the print processor: installed fresh, replaced when unused, moved aside when in use")
 {
-    ScriptedPlatform platform;
-    MessageBoxRecorder boxes;
-    Package package(platform);
-    std::string installed = package.processors.path + "\\IZOVPP.DLL";
-
-    SUBCASE("not installed yet: copied and registered") {
-        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
-        CHECK(platform.CallsTo("DeletePrintProcessorA").empty());
-        CHECK(platform.CallsTo("AddPrintProcessorA") == Calls{ "NULL IZOVPP.DLL IzovPrint" });
-        CHECK(platform.printProcessors == Calls{ "IzovPrint" });
-    }
-    SUBCASE("installed and used by no printer: unregistered first") {
-        platform.printProcessors = { "IzovPrint" };
-        platform.printers = { { "Office", "FILE:", "Other Driver", "WinPrint", "" } };
-        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
-        CHECK(platform.CallsTo("DeletePrintProcessorA") == Calls{ "NULL IzovPrint" });
-        CHECK(platform.CallsTo("AddPrintProcessorA").size() == 1);
-    }
-    SUBCASE("installed and used by a printer: its file moved aside, its registration kept") {
-        platform.printProcessors = { "IzovPrint" };
-        platform.printers = { { "Office", "FILE:", "ZUV Izov", "IzovPrint", "" } };
+    // Each situation: the processors registered, the printers, what is deleted and registered.
+    struct Situation {
+        const char* pszName;
+        Calls registered;
+        const char* pszUsedBy;  // the processor a printer uses
+        Calls deleted;
+        Calls after;
+    };
+    const Situation situations[] = {
+        { "not installed yet", {}, "WinPrint", {}, { "IzovPrint" } },
+        { "installed and unused", { "IzovPrint" }, "WinPrint", { "NULL IzovPrint" }, { "IzovPrint" } },
+        { "installed and in use: its file moved aside, its registration kept", { "IzovPrint" }, "IzovPrint", {},
+          { "IzovPrint" } },
+        { "installed under a name that differs only in case", { "izovprint" }, "izovprint", {},
+          { "izovprint", "IzovPrint" } },
+    };
+    for (const Situation& situation : situations) {
+        CAPTURE(situation.pszName);
+        ScriptedPlatform platform;
+        MessageBoxRecorder boxes;
+        Package package(platform);
+        std::string installed = package.processors.path + "\\IZOVPP.DLL";
+        platform.printProcessors = situation.registered;
+        platform.printers = { { "Office", "FILE:", "ZUV Izov", situation.pszUsedBy, "" } };
         harness::WriteTextFile(installed, "old processor");
         // The spooler holds the file it loaded: it can be renamed, and goes when let go.
         HANDLE hHeld = ::CreateFileA(installed.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL,
                                      OPEN_EXISTING, 0, NULL);
         REQUIRE(hHeld != INVALID_HANDLE_VALUE);
-        CHECK(RemovePrintProcessor("IzovPrint", NULL, "IZOVPP.DLL"));
-        WIN32_FIND_DATAA found;
-        HANDLE hFind = ::FindFirstFileA((package.processors.path + "\\set*.tmp").c_str(), &found);
-        CHECK(hFind != INVALID_HANDLE_VALUE);
-        if (hFind != INVALID_HANDLE_VALUE)
-            ::FindClose(hFind);
-        CHECK_FALSE(harness::Exists(installed));
-        ::CloseHandle(hHeld);
-        CHECK(platform.CallsTo("DeletePrintProcessorA").empty());
+        bool bInUse = std::string(situation.pszUsedBy) == "IzovPrint";
+        if (!bInUse)
+            ::CloseHandle(hHeld);
 
-        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
-        std::string text;
-        CHECK(harness::ReadTextFile(installed, text));
-        CHECK(text == "new IZOVPP.DLL");
-        CHECK(platform.CallsTo("DeletePrintProcessorA").empty());
-    }
-    SUBCASE("a name that differs only in letter case is another processor") {
-        platform.printProcessors = { "izovprint" };
-        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
-        CHECK(platform.CallsTo("DeletePrintProcessorA").empty());
-        CHECK(platform.printProcessors == Calls{ "izovprint", "IzovPrint" });
-    }
-    SUBCASE("the list of processors cannot be read: said so, and the installation goes on") {
-        platform.Fail("EnumPrintProcessorsA", ERROR_ACCESS_DENIED);
-        InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL);
-        REQUIRE(boxes.boxes.size() == 1);
-        CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
-        CHECK(boxes.boxes[0].text == harness::SystemErrorText(ERROR_ACCESS_DENIED));
-        CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
-        CHECK(platform.CallsTo("AddPrintProcessorA").size() == 1);
-        CHECK(harness::Exists(installed));
+        CHECK(InstallPrintProcessor("IzovPrint", "IZOVPP.DLL", NULL));
+        CHECK(harness::FileText(installed) == "new IZOVPP.DLL");
+        CHECK(harness::FilesIn(package.processors.path, "set*.tmp").size() == (bInUse ? 1u : 0u));
+        if (bInUse)
+            ::CloseHandle(hHeld);
+        CHECK(platform.CallsTo("DeletePrintProcessorA") == situation.deleted);
+        CHECK(platform.CallsTo("AddPrintProcessorA") == Calls{ "NULL IZOVPP.DLL IzovPrint" });
+        CHECK(platform.printProcessors == situation.after);
+        CHECK(boxes.boxes.empty());
     }
 }
 
@@ -169,30 +155,4 @@ TEST_CASE("the printer is local and never shared, on the package's print process
     CHECK(platform.CallsTo("OpenServiceA").size() == 2);
     CHECK(platform.CallsTo("ClosePrinter").size() == 2);
     CHECK(boxes.boxes.empty());
-}
-
-TEST_CASE("a printer name taken meanwhile is reported with the system's text")
-{
-    ScriptedPlatform platform;
-    MessageBoxRecorder boxes;
-    platform.services["lanmanserver"] = ScriptedPlatform::Service();
-    platform.printers = { { "Office", "FILE:", "Other", "WinPrint", "" } };
-    CDriverWizardApp app;
-    CHECK_FALSE(app.CreatePrinter(NULL, "Office", "ZUV Izov", "FILE:", NULL, NULL, NULL));
-    REQUIRE(boxes.boxes.size() == 1);
-    CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
-    CHECK(boxes.boxes[0].text == harness::SystemErrorText(ERROR_PRINTER_ALREADY_EXISTS));
-    CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
-    CHECK(platform.CallsTo("ClosePrinter").empty());
-}
-
-TEST_CASE("a system without the server service: one message, and the printer is still created")
-{
-    ScriptedPlatform platform;
-    MessageBoxRecorder boxes;
-    CDriverWizardApp app;
-    CHECK(app.CreatePrinter(NULL, "Office", "ZUV Izov", "FILE:", NULL, NULL, NULL));
-    REQUIRE(boxes.boxes.size() == 1);
-    CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
-    CHECK(platform.printers.size() == 1);
 }

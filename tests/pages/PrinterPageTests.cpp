@@ -169,21 +169,6 @@ TEST_CASE("printer page: a held port that vanished before the next showing is fo
     CHECK(std::string(printer.m_pszPortName) != "PX2");
 }
 
-TEST_CASE("printer page: without the spooler's list, the file port alone")
-{
-    ExampleSpooler spooler;
-    DWORD cbNeeded = 0;
-    DWORD nPorts = 0;
-    spooler.platform.EnumPortsA(2, NULL, 0, &cbNeeded, &nPorts);
-    spooler.platform.Fail("EnumPortsA 2 " + std::to_string(2 * cbNeeded), ERROR_INVALID_PARAMETER);
-    CPrinterDlg printer;
-    RunPage(printer, [&](HWND hPage) {
-        CHECK(ListColumn(Ports(hPage), 0) == Texts{ "FILE:" });
-        Click(hPage, IDCANCEL);
-    });
-    CHECK(std::string(printer.m_pszPortName) == "FILE:");
-}
-
 TEST_CASE("printer page: New VOV Port selects the port the monitor added")
 {
     MessageBoxRecorder boxes;

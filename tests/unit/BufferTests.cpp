@@ -2,6 +2,7 @@
 #include <doctest.h>
 #include "base/Buffers.h"
 #include "res/resource.h"
+#include "tests/harness/Injection.h"
 #include <string.h>
 
 TEST_CASE("a loaded text is cut to its buffer, and a missing buffer is reported")
@@ -16,7 +17,8 @@ TEST_CASE("a loaded text is cut to its buffer, and a missing buffer is reported"
     CHECK(strcmp(pszShort, "ZUV") == 0);
     FreeBuffer(pszShort);
 
-    FailBufferAllocation(2);
+    harness::Injection injection;
+    injection.Fail(harness::SEAM_ALLOCATION, 1);
     char* pszFirst = AllocBuffer(NAME_BUFFER_SIZE);
     CHECK(pszFirst != NULL);
     CHECK(LoadTextBuffer(IDS_CAPTION) == NULL);

@@ -4,6 +4,7 @@
 #include "base/Buffers.h"
 #include "inf/DriverInf.h"
 #include "tests/harness/Files.h"
+#include "tests/harness/Injection.h"
 #include <algorithm>
 #include <string.h>
 #include <string>
@@ -258,10 +259,11 @@ TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
 
 TEST_CASE("each reading step stands alone when memory runs out")
 {
+    harness::Injection injection;
     SUBCASE("the provider's step fails, the others read") {
         DriverInf inf("lists.inf", "Two Lists");
         // The ten key names come first, then the provider's value.
-        FailBufferAllocation(11);
+        injection.Fail(harness::SEAM_ALLOCATION, 10);
         inf.ReadDriverInfo();
         CHECK(std::string(inf.m_pszProvider).empty());
         CHECK(std::string(inf.m_pszDataFile) == "TWO.GPD");
@@ -270,17 +272,16 @@ TEST_CASE("each reading step stands alone when memory runs out")
     }
     SUBCASE("without its key names nothing is read") {
         DriverInf inf("lists.inf", "Two Lists");
-        FailBufferAllocation(3);
+        injection.Fail(harness::SEAM_ALLOCATION, 2);
         inf.ReadDriverInfo();
         CHECK(std::string(inf.m_pszProvider).empty());
         CHECK(std::string(inf.m_pszDriverFile).empty());
     }
     SUBCASE("an object whose buffers could not be had reads nothing and finds nothing") {
-        FailBufferAllocation(2);
+        injection.Fail(harness::SEAM_ALLOCATION, 1);
         DriverInf inf("lists.inf", "Two Lists");
         CHECK_FALSE(inf.HasBuffers());
         CHECK_FALSE(inf.HasModelsSection());
         inf.ReadDriverInfo();
     }
-    FailBufferAllocation(0);
 }

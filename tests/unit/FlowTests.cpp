@@ -1,9 +1,9 @@
 // The wizard's state machine, with scripted pages and steps.
 #include <doctest.h>
 #include "base/Buffers.h"
-#include "base/ShellCopy.h"
 #include "res/resource.h"
 #include "tests/harness/Files.h"
+#include "tests/harness/Injection.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedWizard.h"
 #include "ui/WizardPage.h"
@@ -105,15 +105,6 @@ TEST_CASE("Cancel on any page ends the flow at once")
     CHECK(wizard.showings.empty());
 }
 
-TEST_CASE("a failed monitor check ends the flow before the printer page")
-{
-    ScriptedWizard wizard;
-    wizard.monitorResults = { FALSE };
-    wizard.showings = { Welcome(PAGE_NEXT, 0) };
-    wizard.RunFromWelcome();
-    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor" });
-}
-
 TEST_CASE("Back goes one page back, and the welcome step runs the rights check again")
 {
     ScriptedWizard wizard;
@@ -142,32 +133,6 @@ TEST_CASE("Back goes one page back, and the welcome step runs the rights check a
         wizard.RunFromWelcome();
         CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary,
                                      "destination" });
-    }
-    CHECK(wizard.showings.empty());
-}
-
-TEST_CASE("a failed installation step returns to the printer page")
-{
-    ScriptedWizard wizard;
-
-    SUBCASE("driver installation") {
-        wizard.driverResults = { FALSE };
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
-                                     "api-dll", "driver inf=driver.inf name=ZUV Izov", "monitor", "printer" });
-    }
-    SUBCASE("printer creation, then a second attempt that succeeds") {
-        wizard.printerResults = { FALSE, TRUE };
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT),
-                            Printer(PAGE_NEXT, "Office 2"), Summary(PAGE_NEXT) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace ==
-              Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary, "api-dll",
-                     "driver inf=driver.inf name=ZUV Izov", "create name=Office driver=ZUV Izov port=FILE:",
-                     "monitor", "printer", "summary install name=Office 2 port=FILE: destination=", "api-dll",
-                     "driver inf=driver.inf name=ZUV Izov", "create name=Office 2 driver=ZUV Izov port=FILE:",
-                     "open-printers" });
     }
     CHECK(wizard.showings.empty());
 }
@@ -342,21 +307,6 @@ TEST_CASE("a destination too long to take the copy ending is refused, and the us
     CHECK(wizard.trace[wizard.trace.size() - 2] == "copy C:\\out\\.");
 }
 
-namespace {
-
-int g_nCopyOperations = 0;
-
-// The shell's copy as a user meets it who presses Cancel in its progress window during the
-// first operation: nothing is copied, and the operation reports itself aborted.
-int WINAPI CancelledInProgressWindow(LPSHFILEOPSTRUCTA pOperation)
-{
-    ++g_nCopyOperations;
-    pOperation->fAnyOperationsAborted = TRUE;
-    return ERROR_CANCELLED;
-}
-
-} // namespace
-
 TEST_CASE("a copy that stopped short opens nothing, and the user is back on the destination page")
 {
     char szBefore[MAX_PATH];
@@ -366,9 +316,8 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
     REQUIRE(::CreateDirectoryA((package.path + "\\pxmonitor").c_str(), NULL));
     REQUIRE(harness::WriteTextFile(package.path + "\\pxmonitor\\ZADAZARE.DLL", "monitor"));
     std::string target = destination.path;
-    g_nCopyOperations = 0;
-    ShellFileOperation pfnOperation = NULL;
-    int nExpectedOperations = 0;
+    harness::Injection injection;
+    bool bCancelled = false;
     std::vector<std::string> expectedBoxes;
 
     SUBCASE("Cancel in the shell's progress window during the first of its operations") {
@@ -378,8 +327,8 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
             wsprintfA(szNumber, "%03d", i);
             REQUIRE(harness::WriteTextFile(package.path + "\\" + std::string(97, 'f') + szNumber, "data"));
         }
-        pfnOperation = &CancelledInProgressWindow;
-        nExpectedOperations = 1;
+        injection.Fail(harness::SEAM_SHELL_COPY, 0, ERROR_CANCELLED);
+        bCancelled = true;
     }
     SUBCASE("a monitor file whose path at the destination would not fit, which the shell would skip unsaid") {
         REQUIRE(harness::WriteTextFile(package.path + "\\a.txt", "data"));
@@ -388,13 +337,11 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
     }
     REQUIRE(::SetCurrentDirectoryA(package.path.c_str()));
     ScriptedWizard wizard;
-    wizard.bRealCopy = true;
+    wizard.bRealSteps = true;
     wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, target.c_str()), Summary(PAGE_NEXT),
                         Destination(PAGE_CANCEL) };
     harness::MessageBoxRecorder boxes;
-    ShellFileOperation pfnBefore = SetShellFileOperation(pfnOperation);
     wizard.RunFromWelcome();
-    SetShellFileOperation(pfnBefore);
     ::SetCurrentDirectoryA(szBefore);
 
     // Cancel needs no word; a copy refused for a path too long is said.
@@ -404,11 +351,12 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
     CHECK(texts == expectedBoxes);
 
     CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination",
-                                 "summary copy name= port= destination=" + target, "copy " + target + "\\.",
+                                 "summary copy name= port= destination=" + target, "copy " + target + "\\. failed",
                                  "destination" });
     CHECK_FALSE(harness::Exists(target + "\\pxmonitor\\ZADAZARE.DLL"));
-    CHECK(g_nCopyOperations == nExpectedOperations);
-    if (nExpectedOperations > 0)
+    // The package's own files take one operation, or would have taken two.
+    CHECK(injection.Count(harness::SEAM_SHELL_COPY) == 1);
+    if (bCancelled)
         CHECK(harness::FilesIn(target).empty());
 }
 
@@ -424,39 +372,6 @@ TEST_CASE("without a destination nothing is copied, and the user chooses one")
     CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
     CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination",
                                  "summary copy name= port= destination=", "destination" });
-}
-
-TEST_CASE("the flow ends cleanly when a work buffer cannot be had")
-{
-    ScriptedWizard wizard;
-
-    SUBCASE("the candidate list") {
-        // The pages take six buffers, the pattern one, then the list.
-        wizard.showings = { Welcome(PAGE_CANCEL) };
-        FailBufferAllocation(8);
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace.empty());
-    }
-    SUBCASE("a page's own buffer") {
-        wizard.showings = { Welcome(PAGE_CANCEL) };
-        FailBufferAllocation(1);
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace.empty());
-    }
-    SUBCASE("the directory buffer of the destination step") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1) };
-        FailBufferAllocation(9);
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled" });
-    }
-    SUBCASE("the copy path of the summary step") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_NEXT) };
-        FailBufferAllocation(10);
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary });
-    }
-    FailBufferAllocation(0);
-    CHECK(wizard.m_nWaitCursorCount == 0);
 }
 
 TEST_CASE("the candidate list holds the first INF file of the current directory, or none")
@@ -485,9 +400,6 @@ TEST_CASE("the candidate list holds the first INF file of the current directory,
     CHECK(pszList[first.size() + 1] == '\0');
     FreeBuffer(pszList);
 
-    FailBufferAllocation(1);
-    CHECK(FindDriverInfs("*.inf") == NULL);
-    FailBufferAllocation(0);
 
     for (const char* pszName : { "a.inf", "b.inf", "readme.txt" })
         ::DeleteFileA(pszName);

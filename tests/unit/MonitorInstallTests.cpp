@@ -141,15 +141,6 @@ TEST_CASE("a monitor the spooler does not know is copied to the system directory
     CHECK(platform.CallsTo("AddMonitorA") == Calls{ std::string("2 ") + kMonitorName + "|NULL|ZADAZARE.DLL" });
     CHECK(::GetFileAttributesA(SystemFile(kTestFile).c_str()) != INVALID_FILE_ATTRIBUTES);
     CHECK(boxes.boxes.empty());
-
-    SUBCASE("a registration the spooler refuses is shown, and the wizard goes on") {
-        platform.monitors.clear();
-        platform.Fail("AddMonitorA", ERROR_MOD_NOT_FOUND);
-        CHECK(CheckMonitor(NULL));
-        REQUIRE(boxes.boxes.size() == 1);
-        CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
-        CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
-    }
 }
 
 TEST_CASE("a monitor installed under another name is not installed again")

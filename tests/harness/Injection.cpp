@@ -1,0 +1,99 @@
+#include "tests/harness/Injection.h"
+#include <stdlib.h>
+#include <string.h>
+
+namespace harness {
+
+namespace {
+
+Injection* g_pInjection = NULL;
+
+} // namespace
+
+Injection::Injection()
+{
+    m_directoryCalls = { &Injection::FindFirst, &Injection::FindNext, &Injection::MakeDirectory };
+    g_pInjection = this;
+    m_pfnAllocator = SetBufferAllocator(&Injection::Allocate);
+    m_pfnShell = SetShellFileOperation(&Injection::ShellOperation);
+    m_pDirectoryCalls = SetDirectoryCalls(&m_directoryCalls);
+}
+
+Injection::~Injection()
+{
+    SetBufferAllocator(m_pfnAllocator);
+    SetShellFileOperation(m_pfnShell);
+    SetDirectoryCalls(m_pDirectoryCalls);
+    g_pInjection = NULL;
+}
+
+void Injection::Fail(SeamKind kind, size_t k, DWORD dwError)
+{
+    m_failedKind = kind;
+    m_nFailed = m_counts[kind] + k;
+    m_dwError = dwError;
+}
+
+bool Injection::Record(SeamKind kind, const std::string& what, bool bErrorUi)
+{
+    bool bFail = kind == m_failedKind && m_counts[kind] == m_nFailed;
+    ++m_counts[kind];
+    calls.push_back(SeamCall{ kind, what, bFail, bErrorUi });
+    if (bFail)
+        ::SetLastError(m_dwError);
+    return bFail;
+}
+
+void* Injection::Allocate(size_t cb)
+{
+    return g_pInjection->Record(SEAM_ALLOCATION, std::to_string(cb)) ? NULL : calloc(1, cb);
+}
+
+int WINAPI Injection::ShellOperation(LPSHFILEOPSTRUCTA pOperation)
+{
+    Injection* pThis = g_pInjection;
+    std::string target = pOperation->pTo;
+    if (pThis->Record(SEAM_SHELL_COPY, target + " " + std::to_string(pOperation->fFlags),
+                      !(pOperation->fFlags & FOF_NOERRORUI))) {
+        pOperation->fAnyOperationsAborted = pThis->m_dwError == ERROR_CANCELLED;
+        return (int)pThis->m_dwError;
+    }
+    for (LPCSTR pszSource = pOperation->pFrom; *pszSource != '\0'; pszSource += strlen(pszSource) + 1) {
+        LPCSTR pszName = strrchr(pszSource, '\\');
+        std::string to = target + (pszName != NULL ? pszName + 1 : pszSource);
+        // A link has the source's content, as a copy would, at a fraction of a copy's time.
+        ::SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(to.c_str());
+        if (!::CreateHardLinkA(to.c_str(), pszSource, NULL)) {
+            pThis->calls.back().bFailed = true;
+            return (int)::GetLastError();
+        }
+    }
+    return 0;
+}
+
+HANDLE WINAPI Injection::FindFirst(LPCSTR pszPattern, LPWIN32_FIND_DATAA pFound)
+{
+    if (g_pInjection->Record(SEAM_LISTING, pszPattern))
+        return INVALID_HANDLE_VALUE;
+    HANDLE hFind = ::FindFirstFileA(pszPattern, pFound);
+    if (hFind != INVALID_HANDLE_VALUE)
+        g_pInjection->m_listings[hFind] = pszPattern;
+    return hFind;
+}
+
+BOOL WINAPI Injection::FindNext(HANDLE hFind, LPWIN32_FIND_DATAA pFound)
+{
+    if (g_pInjection->Record(SEAM_NEXT_ENTRY, g_pInjection->m_listings[hFind]))
+        return FALSE;
+    return ::FindNextFileA(hFind, pFound);
+}
+
+BOOL WINAPI Injection::MakeDirectory(LPCSTR pszPath, LPSECURITY_ATTRIBUTES pAttributes)
+{
+    if (g_pInjection->Record(SEAM_NEW_DIRECTORY, pszPath))
+        return FALSE;
+    return ::CreateDirectoryA(pszPath, pAttributes);
+}
+
+} // namespace harness
