@@ -9,7 +9,10 @@ BufferAllocator g_pfnAllocate = NULL;
 
 char* AllocBuffer(size_t cb)
 {
-    return static_cast<char*>(g_pfnAllocate != NULL ? g_pfnAllocate(cb) : calloc(1, cb));
+    char* pBuffer = static_cast<char*>(g_pfnAllocate != NULL ? g_pfnAllocate(cb) : calloc(1, cb));
+    if (pBuffer == NULL)
+        ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return pBuffer;
 }
 
 void FreeBuffer(void* pBuffer)

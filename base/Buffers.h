@@ -9,7 +9,8 @@ const size_t QUESTION_BUFFER_SIZE = 780;  // the two yes/no questions
 const size_t NAME_LIST_SIZE = 6500;       // candidate INF list, monitor file list, ports
 const size_t FILE_LIST_SIZE = 26000;      // driver file lists
 
-// A zero-filled block, or NULL when memory runs out. The caller frees it with FreeBuffer.
+// A zero-filled block, or NULL, with the last error ERROR_NOT_ENOUGH_MEMORY, when memory runs
+// out. The caller frees it with FreeBuffer.
 char* AllocBuffer(size_t cb);
 void FreeBuffer(void* pBuffer);
 

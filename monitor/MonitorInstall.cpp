@@ -212,15 +212,19 @@ BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList)
     if (SystemVersion().dwPlatformId != VER_PLATFORM_WIN32_NT)
         return TRUE;
 
+    ::SetLastError(ERROR_SUCCESS);
     char* pszInstalled = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszPackage = NULL;
     bool bOlder = pszInstalled != NULL &&
                   GetInstalledMonitorVersion(kMonitorDll, pszInstalled, (DWORD)NAME_BUFFER_SIZE) &&
                   (pszPackage = PackageMonitorVersion()) != NULL && IsOlderVersion(pszInstalled, pszPackage);
+    // Without the memory to compare the versions nobody knows whether the installed monitor
+    // will do: that is no upgrade done, and what needs one is skipped.
+    bool bCompared = ::GetLastError() != ERROR_NOT_ENOUGH_MEMORY;
     FreeBuffer(pszInstalled);
     FreeBuffer(pszPackage);
     if (!bOlder)
-        return TRUE;
+        return bCompared;
 
     HWND hOwner = OwnerWindow(pOwner);
     if (ShowTableMessage(hOwner, IDS_UPGRADE_MONITOR, IDS_CAPTION, MB_YESNO | MB_ICONQUESTION,

@@ -21,8 +21,9 @@ BOOL FindInstalledMonitor(MonitorInf& inf);
 // the spooler took it.
 BOOL InstallMonitor(CWnd* pOwner, MonitorInf& inf);
 // Offers to replace an installed monitor that is older than the package's; TRUE when nothing
-// had to be done or the upgrade succeeded, FALSE when declined, when the spooler would not
-// stop, or when the files were not copied. Ends the program when the spooler cannot be
+// had to be done or the upgrade succeeded, FALSE when declined, when the versions could not be
+// compared for want of memory, when the spooler would not stop, or when the files were not
+// copied. Ends the program when the spooler cannot be
 // restarted.
 BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList);
 // The upgrade once the user agreed to it: stops the spooler and its dependents, copies the

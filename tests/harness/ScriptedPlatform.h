@@ -121,6 +121,15 @@ public:
     static void ElapseInPlace(DWORD dwMilliseconds = 0);
     // Handles of the manager and of services that were opened and not closed.
     int OpenServiceHandles() const { return m_nOpenHandles; }
+    // What a run of the wizard must leave of the services, given as they were before it, with
+    // the texts of the boxes the user saw. Once every pending state that ends has ended (the
+    // clock moves on), each service that ran or was starting runs, or a box named it (the
+    // dependents' warning lists it; the spooler also in a failed start or restart); and none
+    // that did not run was started, but by the manager for a dependent, by another party
+    // (startedByOthers) or as the user agreed (pszAsked). One line for each violation.
+    std::vector<std::string> ServiceViolations(const std::map<std::string, Service>& before,
+                                               const std::vector<std::string>& boxTexts, const char* pszAsked = NULL,
+                                               const std::map<std::string, int>& startedByOthers = {});
 
     // Print spooler
     BOOL EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override;

@@ -2,6 +2,7 @@
 // states that last a number of queries or a time of the scripted clock, and the refusals that
 // the service control documentation gives, each with the status filled only where it says so.
 #include "tests/harness/ScriptedPlatform.h"
+#include <algorithm>
 #include <string.h>
 
 namespace harness {
@@ -327,6 +328,63 @@ BOOL ScriptedPlatform::CloseServiceHandle(SC_HANDLE hService)
         return FALSE;
     --m_nOpenHandles;
     return TRUE;
+}
+
+std::vector<std::string> ScriptedPlatform::ServiceViolations(const std::map<std::string, Service>& before,
+                                                            const std::vector<std::string>& boxTexts,
+                                                            const char* pszAsked,
+                                                            const std::map<std::string, int>& startedByOthers)
+{
+    const std::string kDependents = "Some services that are dependent on the spooler service might not have "
+                                    "successfully restarted: ";
+    std::vector<std::string> named;
+    for (const std::string& text : boxTexts) {
+        if (text.compare(0, 37, "Unable to start the spooler service: ") == 0 ||
+            text.compare(0, 27, "Unable to restart spooler: ") == 0)
+            named.push_back("Spooler");
+        // The warning's first line is its words and the system's; a name a line after it.
+        if (text.compare(0, kDependents.size(), kDependents) != 0)
+            continue;
+        for (size_t nLine = text.find("\r\n"); nLine != std::string::npos;) {
+            size_t nNext = text.find("\r\n", nLine + 2);
+            named.push_back(text.substr(nLine + 2, nNext == std::string::npos ? nNext : nNext - nLine - 2));
+            nLine = nNext;
+        }
+    }
+
+    auto pending = [](const Service& s) {
+        return s.dwState == SERVICE_START_PENDING || s.dwState == SERVICE_STOP_PENDING;
+    };
+    for (int i = 0; i < 1000; ++i) {
+        bool bEnding = false;
+        for (const auto& entry : services)
+            bEnding = bEnding || (pending(entry.second) && (entry.second.nPendingQueries != kForever ||
+                                                            entry.second.qwPendingEnd != 0));
+        if (!bEnding)
+            break;
+        Elapse(1000);
+    }
+
+    const char* const kStates[] = { "?", "stopped", "start-pending", "stop-pending", "running" };
+    std::vector<std::string> wrong;
+    for (const auto& entry : before) {
+        const std::string& name = entry.first;
+        DWORD dwBefore = entry.second.dwState;
+        const Service& after = ServiceNamed(name);
+        bool bRan = dwBefore == SERVICE_RUNNING || dwBefore == SERVICE_START_PENDING;
+        bool bStillStarting = dwBefore == SERVICE_START_PENDING && after.dwState == SERVICE_START_PENDING;
+        bool bNamed = std::find(named.begin(), named.end(), name) != named.end();
+        if (bRan && after.dwState != SERVICE_RUNNING && !bStillStarting && !bNamed)
+            wrong.push_back("nothing left stopped unnamed: " + name + " ran before and is " +
+                            kStates[after.dwState <= SERVICE_RUNNING ? after.dwState : 0] + " after");
+        auto others = startedByOthers.find(name);
+        int nStarts = after.nStartedByCall - entry.second.nStartedByCall -
+                      (others != startedByOthers.end() ? others->second : 0);
+        if (!bRan && nStarts > 0 && (pszAsked == NULL || name != pszAsked))
+            wrong.push_back("nothing started unasked: " + name + " was " +
+                            kStates[dwBefore <= SERVICE_RUNNING ? dwBefore : 0] + " before and was started");
+    }
+    return wrong;
 }
 
 namespace {

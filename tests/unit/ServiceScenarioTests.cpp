@@ -445,7 +445,6 @@ std::vector<std::string> Violations(const Scenario& scenario, ScriptedPlatform& 
                                          std::to_string(qwBound));
     check(platform.OpenServiceHandles() == 0, "a service handle is left open");
 
-    std::vector<std::string> named;
     int nKind = UNKNOWN, nCounts[UNKNOWN + 1] = {};
     for (const Box& box : run.boxes) {
         std::vector<std::string> names;
@@ -456,13 +455,7 @@ std::vector<std::string> Violations(const Scenario& scenario, ScriptedPlatform& 
         ++nCounts[nKind];
         for (const std::string& name : names)
             check(bInjected || Troubled(scenario, name) || Troubled(scenario, "Spooler"), "named without a cause: " + name);
-        named.insert(named.end(), names.begin(), names.end());
     }
-    // "Unable to stop spooler" tells the user that it still runs: it names a spooler that does
-    // not run afterwards no more than silence would.
-    bool bSpoolerNamed = nCounts[RESTART_FAILED] || nCounts[START_FAILED] ||
-                         std::find(named.begin(), named.end(), "Spooler") != named.end();
-
     if (bUpgrade) {
         check((run.result == "ended") == (nKind == RESTART_FAILED), "the program ends if and only if 2047 came last");
         check(!run.bCopiedWhileRunning, "the monitor's files copied while the spooler was not stopped");
@@ -484,29 +477,16 @@ std::vector<std::string> Violations(const Scenario& scenario, ScriptedPlatform& 
         check(!nCounts[START_FAILED] || bInjected || StartTrouble(spooler), "the start refused without a cause");
     }
 
-    // Pending states that end are let end; then what ran runs, or the user was told.
-    for (int i = 0; i < 1000; ++i) {
-        bool bEnding = false;
-        for (const auto& entry : platform.services)
-            bEnding = bEnding || (Pending(entry.second) && (entry.second.nPendingQueries != kForever || entry.second.qwPendingEnd));
-        if (!bEnding)
-            break;
-        platform.Elapse(1000);
-    }
-    for (const auto& entry : scenario.services) {
-        const std::string& name = entry.first;
-        DWORD dwBefore = entry.second.dwState, dwAfter = platform.ServiceNamed(name).dwState;
-        bool bNamed = name == "Spooler" ? bSpoolerNamed : std::find(named.begin(), named.end(), name) != named.end();
-        bool bRan = dwBefore == SERVICE_RUNNING || dwBefore == SERVICE_START_PENDING;
-        bool bStillStarting = dwBefore == SERVICE_START_PENDING && dwAfter == SERVICE_START_PENDING;
-        check(!bRan || dwAfter == SERVICE_RUNNING || bStillStarting || bNamed,
-              "nothing left stopped unnamed: " + name + " ran before and is " + kStates[dwAfter] + " after");
-        bool bAsked = name == "Spooler" && scenario.flow == "ensure-yes" && nCounts[QUESTION] == 1;
-        auto others = run.startsByOthers.find(name);
-        int nStarts = platform.ServiceNamed(name).nStartedByCall - (others != run.startsByOthers.end() ? others->second : 0);
-        check(bRan || bAsked || nStarts == 0,
-              "nothing started unasked: " + name + " was " + kStates[dwBefore] + " before and was started by the wizard");
-    }
+    // Pending states that end are let end; then what ran runs, or the user was told, and
+    // nothing else was started.
+    std::vector<std::string> texts;
+    for (const Box& box : run.boxes)
+        texts.push_back(box.text);
+    bool bAsked = scenario.flow == "ensure-yes" && nCounts[QUESTION] == 1;
+    std::map<std::string, Service> before(scenario.services.begin(), scenario.services.end());
+    for (const std::string& violation :
+         platform.ServiceViolations(before, texts, bAsked ? "Spooler" : NULL, run.startsByOthers))
+        wrong.push_back(violation);
     return wrong;
 }
 
