@@ -89,7 +89,9 @@ public:
     // calls instead of waiting.
     static void ElapseInPlace();
 
-    // Print spooler
+    // Print spooler: each call takes the one level of records it keeps (the directories and print
+    // processors 1, AddPrinterDriverExA 3, the others 2) and refuses another with
+    // ERROR_INVALID_LEVEL.
     BOOL EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override;
     BOOL EnumMonitorsA(DWORD dwLevel, LPBYTE pMonitors, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override;
     BOOL AddMonitorA(DWORD dwLevel, LPBYTE pMonitor) override;
