@@ -37,7 +37,10 @@ bool SaveWindowImage(HWND hWnd, const std::string& path);
 
 // Client rectangle in screen coordinates.
 RECT ClientRectOnScreen(HWND hWnd);
-COLORREF ScreenPixel(int x, int y);
+// Pixels where a page, read through its own DC or (another process's page) the screen, does not
+// show its header mark: IDB_HEADER 5 pixels from the right edge and 12 from the top, its key colour
+// showing the background. A background of the mark's colour counts as one more.
+int HeaderMismatches(HWND hPage, bool bOnScreen);
 
 // Calls pred every 20 ms, handling this thread's messages meanwhile, until it is true or
 // the time is up; returns its last answer.
