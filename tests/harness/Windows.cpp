@@ -44,21 +44,17 @@ std::string ClassName(HWND hWnd)
     return szClass;
 }
 
-namespace {
-
-BOOL CALLBACK CollectChildText(HWND hChild, LPARAM lParam)
+std::vector<std::string> CloseWindowsOfClass(const char* pszClass, DWORD dwTimeoutMs, const char* pszTitle)
 {
-    reinterpret_cast<std::vector<std::string>*>(lParam)->push_back(WindowText(hChild));
-    return TRUE;
-}
-
-} // namespace
-
-std::vector<std::string> ChildTexts(HWND hWnd)
-{
-    std::vector<std::string> texts;
-    ::EnumChildWindows(hWnd, &CollectChildText, (LPARAM)&texts);
-    return texts;
+    std::vector<std::string> titles;
+    WaitFor([&] { return ::FindWindowA(pszClass, pszTitle) != NULL; }, dwTimeoutMs);
+    for (HWND hWnd; (hWnd = ::FindWindowA(pszClass, NULL)) != NULL;) {
+        titles.push_back(WindowText(hWnd));
+        ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        if (!WaitFor([hWnd] { return !::IsWindow(hWnd); }, 5000))
+            break;
+    }
+    return titles;
 }
 
 void Click(HWND hDialog, int nID)

@@ -13,8 +13,11 @@ std::string ControlText(HWND hDialog, int nID);
 bool IsChecked(HWND hDialog, int nID);
 bool IsEnabled(HWND hDialog, int nID);
 std::string ClassName(HWND hWnd);
-// The texts of a window's children, in their order.
-std::vector<std::string> ChildTexts(HWND hWnd);
+
+// Waits up to the time for a top-level window of the class (with the title, when one is given:
+// a window may be titled only once it shows what it opened), then closes every one of the class
+// as the user would; their titles, in the order closed (none when none showed).
+std::vector<std::string> CloseWindowsOfClass(const char* pszClass, DWORD dwTimeoutMs, const char* pszTitle = NULL);
 
 // Clicks a button and returns when its handlers are done (this process only).
 void Click(HWND hDialog, int nID);
