@@ -84,7 +84,7 @@ bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs)
     }, dwTimeoutMs);
     if (!bTaken && bRefused)
         Fail(Said() << "the desktop kept the keyboard from window \"" << WindowText(hWindow)
-                    << "\", and no window of its process had closed: not rescued");
+                    << "\", which is no window getting it back after another of its process closed: not rescued");
     g_waited.push_back(WaitedWindow{ hWindow, ProcessOf(hWindow) });
     return bTaken;
 }
