@@ -174,9 +174,9 @@ TEST_CASE("copy: back from browsing another drive, the package directory is curr
     }
     CloseWindowsOfClass("Notepad", 0);
 
-    // No box came of the readme (the look of ChooseCopyTask). A destination under which the
-    // package's deepest file ("pxmonitor\monitorxp.inf") would not fit MAX_PATH is refused with
-    // one, found by the same look; the page stays, with the keyboard in the directory's edit.
+    // No box came of the readme (ChooseCopyTask's look); the same look finds the refusal of a
+    // destination where "pxmonitor\monitorxp.inf" would not fit MAX_PATH. The page stays, with the
+    // keyboard in the directory's edit.
     hDestination = ChooseCopyTask(wizard);
     const std::string tooDeep = "C:\\" + std::string(247, 'l');
     TypeText(hDestination, IDC_DIRECTORY, tooDeep.c_str());

@@ -20,9 +20,6 @@ typedef std::vector<std::string> Texts;
 namespace {
 
 const char kAddPortTitle[] = "Add ZUV Izov Port";
-const char kMonitor[] = "ZUV Izov Language/Port Monitor";
-const char kStartSpooler[] = "To install a printer driver, the spooler service must be running. The spooler is "
-                             "currently stopped.\n\nDo you want to start this service?";
 
 // From the welcome page to the printer page, saying Yes when asked to start the spooler.
 HWND OpenPrinterPage(WizardProcess& wizard, bool bSpoolerStopped)
@@ -147,7 +144,7 @@ TEST_CASE("install road: a printer on a new port of the monitor, then a second o
         WizardProcess wizard;
         REQUIRE(wizard.Start(package));
         HWND hPrinter = OpenPrinterPage(wizard, true);
-        CHECK(IsMonitorInstalled(kMonitor));
+        CHECK(IsMonitorInstalled(kMonitorName));
         CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 0) == Texts{ "FILE:" });
 
         std::string port = AddPortThroughMonitor(wizard, hPrinter, 2, IDOK);
@@ -194,14 +191,14 @@ TEST_CASE("install road: the monitor's dialog cancelled leaves the ports as they
     // monitor's key.
     const Texts spoolerPorts = SpoolerPorts();
     CHECK(std::count(spoolerPorts.begin(), spoolerPorts.end(), "IZOV1:") == 1);
-    CHECK(MonitorPortKeys(kMonitor) == Texts{ "IZOV1:" });
+    CHECK(MonitorPortKeys(kMonitorName) == Texts{ "IZOV1:" });
 
     AddPortThroughMonitor(wizard, hPrinter, 0, IDCANCEL);
     CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 0) == Texts{ "FILE:", "IZOV1:" });
     CHECK(ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 1) == Texts{ "", "USB" });
     CHECK(SelectedPort(hPrinter) == "FILE:");
     CHECK(SpoolerPorts() == spoolerPorts);
-    CHECK(MonitorPortKeys(kMonitor) == Texts{ "IZOV1:" });
+    CHECK(MonitorPortKeys(kMonitorName) == Texts{ "IZOV1:" });
 
     PostClick(hPrinter, IDCANCEL);
     wizard.CheckEndsWell(10000);

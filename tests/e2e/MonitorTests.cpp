@@ -1,6 +1,7 @@
 // The package's port monitor installed and upgraded by setup.exe against the real spooler.
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/e2e/Roads.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
@@ -11,11 +12,8 @@ using namespace harness;
 
 namespace {
 
-const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
 const DWORD kTimeoutMs = 30000;
 
-const char kStartQuestion[] = "To install a printer driver, the spooler service must be running. The spooler is "
-                              "currently stopped.\n\nDo you want to start this service?";
 const char kUpgradeQuestion[] = "To install this printer driver, the newest version of the VEL VOV Language/Port "
                                 "Monitor must be installed.  During this installation, the spooler on this machine "
                                 "will be stopped and restarted.\n\nDo you want to proceed?";
@@ -43,7 +41,7 @@ TEST_CASE("monitor: installed from the package, then found by a second run")
         MessageBoxRecord box;
         HWND hBox = ChooseInstall(wizard, package, &box);
         REQUIRE(hBox != NULL);
-        CHECK(box.text == kStartQuestion);
+        CHECK(box.text == kStartSpooler);
         CHECK(box.type == (MB_YESNO | MB_ICONQUESTION));
         AnswerMessageBox(hBox, IDYES);
 

@@ -39,8 +39,7 @@ DWORD ProcessOf(HWND hWnd)
 bool MayBeRescued(HWND hWindow)
 {
     DWORD dwProcessId = ProcessOf(hWindow);
-    bool bHadKeyboard = false;
-    bool bOtherClosed = false;
+    bool bHadKeyboard = false, bOtherClosed = false;
     for (const WaitedWindow& waited : g_waited) {
         bHadKeyboard = bHadKeyboard || waited.hWnd == hWindow;
         bOtherClosed = bOtherClosed || (waited.dwProcessId == dwProcessId && !::IsWindow(waited.hWnd));

@@ -31,9 +31,11 @@ TEST_CASE("the wizard runs on Windows NT 5.x only")
 TEST_CASE("the application object starts with an empty driver name and a version record the system fills")
 {
     CDriverWizardApp app;
+    char* pszName = app.m_pszDriverName;
+    REQUIRE(pszName != NULL);
     // Filled, the record takes no more room than it has: the members after it stay as they were.
     CHECK(::GetVersionExA(&app.m_osvi));
-    REQUIRE(app.m_pszDriverName != NULL);
+    CHECK(app.m_pszDriverName == pszName);
     CHECK(app.m_pszDriverName[0] == '\0');
     CHECK(app.m_pszDriverName[259] == '\0');
     CHECK(app.m_strPrintProcessor.IsEmpty());
