@@ -1,6 +1,7 @@
 // The package's port monitor installed and upgraded by setup.exe against the real spooler.
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/e2e/Roads.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
@@ -11,31 +12,21 @@ using namespace harness;
 
 namespace {
 
-const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
 const DWORD kTimeoutMs = 30000;
 
-const char kStartQuestion[] = "To install a printer driver, the spooler service must be running. The spooler is "
-                              "currently stopped.\n\nDo you want to start this service?";
 const char kUpgradeQuestion[] = "To install this printer driver, the newest version of the VEL VOV Language/Port "
                                 "Monitor must be installed.  During this installation, the spooler on this machine "
                                 "will be stopped and restarted.\n\nDo you want to proceed?";
 
-// Starts the wizard and chooses "Install a new printer" on its welcome page.
-void ChooseInstall(WizardProcess& wizard, const std::string& package)
+// Starts the wizard and chooses "Install a new printer" on its welcome page; then the message
+// box it shows before the printer page (read into pBox), or NULL when the page comes first.
+HWND ChooseInstall(WizardProcess& wizard, const std::string& package, MessageBoxRecord* pBox)
 {
     HWND hWelcome = wizard.StartAtWelcome(package, kTimeoutMs);
     REQUIRE(hWelcome != NULL);
     REQUIRE(IsChecked(hWelcome, IDC_INSTALL));
     PostClick(hWelcome, IDOK);
-}
-
-// Closes the printer page, which ends the wizard.
-void CancelPrinterPage(WizardProcess& wizard, HWND hPrinter)
-{
-    PostClick(hPrinter, IDCANCEL);
-    DWORD dwExitCode = 1;
-    CHECK(wizard.WaitForExit(10000, &dwExitCode));
-    CHECK(dwExitCode == 0);
+    return wizard.WaitForMessageBox(pBox, kTimeoutMs, IDC_NEW_PORT);
 }
 
 } // namespace
@@ -46,12 +37,11 @@ TEST_CASE("monitor: installed from the package, then found by a second run")
     REQUIRE(!package.empty());
     {
         WizardProcess wizard;
-        ChooseInstall(wizard, package);
         // A new system's spooler is stopped: the wizard asks to start it.
         MessageBoxRecord box;
-        HWND hBox = wizard.WaitForMessageBox(&box, kTimeoutMs);
+        HWND hBox = ChooseInstall(wizard, package, &box);
         REQUIRE(hBox != NULL);
-        CHECK(box.text == kStartQuestion);
+        CHECK(box.text == kStartSpooler);
         CHECK(box.type == (MB_YESNO | MB_ICONQUESTION));
         AnswerMessageBox(hBox, IDYES);
 
@@ -66,16 +56,17 @@ TEST_CASE("monitor: installed from the package, then found by a second run")
             bListed = bListed || (monitor.name == kMonitorName && monitor.dll == "ZADAZARE.DLL");
         CHECK(bListed);
         CHECK(MonitorVersion(kMonitorName) == "1.0.0.4");
-        CancelPrinterPage(wizard, hPrinter);
+        PostClick(hPrinter, IDCANCEL);  // which ends the wizard
+        wizard.CheckEndsWell(10000);
     }
     {
         WizardProcess wizard;
-        ChooseInstall(wizard, package);
+        CHECK(ChooseInstall(wizard, package, NULL) == NULL);
         HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, kTimeoutMs);
         REQUIRE(hPrinter != NULL);
-        CHECK(wizard.WaitForMessageBox(NULL, 0) == NULL);
         CHECK(InstalledMonitors().size() == 2);  // the system's own, and the package's
-        CancelPrinterPage(wizard, hPrinter);
+        PostClick(hPrinter, IDCANCEL);  // which ends the wizard
+        wizard.CheckEndsWell(10000);
     }
 }
 
@@ -93,9 +84,8 @@ TEST_CASE("monitor: an older installed version is replaced when the user agrees"
     const bool bAgree = getenv("WIZARD_ANSWER") == NULL || std::string(getenv("WIZARD_ANSWER")) != "no";
     CAPTURE(bAgree);
     WizardProcess wizard;
-    ChooseInstall(wizard, package);
     MessageBoxRecord box;
-    HWND hBox = wizard.WaitForMessageBox(&box, kTimeoutMs);
+    HWND hBox = ChooseInstall(wizard, package, &box);
     REQUIRE(hBox != NULL);
     CHECK(box.text == kUpgradeQuestion);
     CHECK(box.caption == "ZUV Izov Printer Software Wizard");
@@ -113,7 +103,8 @@ TEST_CASE("monitor: an older installed version is replaced when the user agrees"
         CHECK(SpoolerProcessId() == dwSpoolerBefore);
     }
     CHECK(MonitorVersion(kMonitorName) == "1.0.0.3");
-    CancelPrinterPage(wizard, hPrinter);
+    PostClick(hPrinter, IDCANCEL);  // which ends the wizard
+    wizard.CheckEndsWell(10000);
 }
 
 TEST_CASE("monitor: one installed under another name is kept under that name")
@@ -124,13 +115,13 @@ TEST_CASE("monitor: one installed under another name is kept under that name")
     REQUIRE(InstallPackageMonitor(package, "Older Izov Monitor"));
 
     WizardProcess wizard;
-    ChooseInstall(wizard, package);
+    CHECK(ChooseInstall(wizard, package, NULL) == NULL);
     HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, kTimeoutMs);
     REQUIRE(hPrinter != NULL);
-    CHECK(wizard.WaitForMessageBox(NULL, 0) == NULL);
     CHECK(IsMonitorInstalled("Older Izov Monitor"));
     CHECK_FALSE(IsMonitorInstalled(kMonitorName));
-    CancelPrinterPage(wizard, hPrinter);
+    PostClick(hPrinter, IDCANCEL);  // which ends the wizard
+    wizard.CheckEndsWell(10000);
 }
 
 TEST_CASE("monitor: a package without its monitor directory names the INF and ends")
@@ -143,15 +134,12 @@ TEST_CASE("monitor: a package without its monitor directory names the INF and en
     REQUIRE(::RemoveDirectoryA((package + "\\pxmonitor").c_str()));
 
     WizardProcess wizard;
-    ChooseInstall(wizard, package);
     MessageBoxRecord box;
-    HWND hBox = wizard.WaitForMessageBox(&box, kTimeoutMs);
+    HWND hBox = ChooseInstall(wizard, package, &box);
     REQUIRE(hBox != NULL);
     CHECK(box.text == "Unable to open file: monitorxp.inf.\nInstallation aborted.");
     CHECK(box.type == (MB_OK | MB_ICONERROR));
     AnswerMessageBox(hBox, IDOK);
-    DWORD dwExitCode = 1;
-    CHECK(wizard.WaitForExit(10000, &dwExitCode));
-    CHECK(dwExitCode == 0);
+    wizard.CheckEndsWell(10000);
     CHECK_FALSE(IsMonitorInstalled(kMonitorName));
 }

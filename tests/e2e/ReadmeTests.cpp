@@ -31,7 +31,7 @@ TEST_CASE("readme: the package's readme opens in the editor; without one the pag
     HWND hEditor = NULL;
     CHECK(WaitFor([&] { return (hEditor = ::FindWindowA("Notepad", NULL)) != NULL; }, kEditorBoundMs));
     REQUIRE(hEditor != NULL);
-    CHECK(ProcessesNamed("notepad.exe", &clicked) == 1);
+    CHECK(ProcessesNamed("notepad.exe", &clicked).size() == 1);
     // The editor shows its window before it has read the file.
     std::string readme = WithoutCarriageReturns(FileText(package + "\\readme.txt"));
     std::string shown;
@@ -48,14 +48,12 @@ TEST_CASE("readme: the package's readme opens in the editor; without one the pag
     clicked = ProcessClock();
     PostClick(hWelcome, IDC_VIEW_README);
     bool bShown = WaitFor([&] {
-        return ::FindWindowA("Notepad", NULL) != NULL || ProcessesNamed("notepad.exe", &clicked) > 0 ||
+        return ::FindWindowA("Notepad", NULL) != NULL || !ProcessesNamed("notepad.exe", &clicked).empty() ||
                wizard.VisibleWindows().size() > 1;
     }, kEditorBoundMs);
     CHECK_FALSE(bShown);
     CHECK(wizard.VisibleWindows() == std::vector<HWND>{ hWelcome });
 
     PostClick(hWelcome, IDCANCEL);
-    DWORD dwExitCode = 1;
-    CHECK(wizard.WaitForExit(10000, &dwExitCode));
-    CHECK(dwExitCode == 0);
+    wizard.CheckEndsWell(10000);
 }

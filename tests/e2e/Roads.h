@@ -10,6 +10,10 @@
 
 namespace harness {
 
+const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
+const char kStartSpooler[] = "To install a printer driver, the spooler service must be running. The spooler is "
+                             "currently stopped.\n\nDo you want to start this service?";
+
 // The fixed texts of a dialog: its buttons and static texts, by control id.
 inline std::vector<std::pair<int, std::string>> FixedTexts(HWND hDialog)
 {
@@ -47,7 +51,8 @@ inline void CheckMirrored(HWND hPage, UINT nTemplate)
     ::FreeLibrary(hSetup);
 }
 
-// From the welcome page, with the copy task chosen, to the destination page.
+// From the welcome page, with the copy task chosen, to the destination page; no message box
+// shows on the welcome page, nor on the way.
 inline HWND ChooseCopyTask(WizardProcess& wizard)
 {
     HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
@@ -55,6 +60,7 @@ inline HWND ChooseCopyTask(WizardProcess& wizard)
     PostClick(hWelcome, IDC_COPY);
     WaitFor([&] { return IsChecked(hWelcome, IDC_COPY); }, 5000);
     PostClick(hWelcome, IDOK);
+    CHECK(wizard.WaitForMessageBox(NULL, 10000, IDC_DRIVE) == NULL);
     HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
     REQUIRE(hDestination != NULL);
     return hDestination;

@@ -19,8 +19,10 @@ ChildRegistration::ChildRegistration(const char* pszName, ChildMain pfnMain)
     Children()[pszName] = pfnMain;
 }
 
-int RunChild(const char* pszName)
+int RunChild(const char* pszName, const char* pszBoxesFile)
 {
+    if (pszBoxesFile != NULL)
+        HandBoxesTo(pszBoxesFile);
     std::map<std::string, ChildMain>::iterator it = Children().find(pszName);
     return it != Children().end() ? it->second() : 99;
 }
@@ -47,11 +49,14 @@ HANDLE TokenWithoutAdminRights()
 namespace {
 
 // Runs the child with the token, or as this process runs when it is NULL.
-int RunChildAs(const char* pszName, HANDLE hToken)
+int RunChildAs(const char* pszName, HANDLE hToken, RecordedBoxes* pBoxes)
 {
-    char szSelf[MAX_PATH];
+    char szSelf[MAX_PATH], szTemp[MAX_PATH], szBoxes[MAX_PATH];
     ::GetModuleFileNameA(NULL, szSelf, MAX_PATH);
-    std::string commandLine = std::string("\"") + szSelf + "\" --child " + pszName;
+    ::GetTempPathA(MAX_PATH, szTemp);
+    if (!::GetTempFileNameA(szTemp, "box", 0, szBoxes))
+        return -1;
+    std::string commandLine = std::string("\"") + szSelf + "\" --child " + pszName + " \"" + szBoxes + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -70,22 +75,25 @@ int RunChildAs(const char* pszName, HANDLE hToken)
         ::CloseHandle(process.hProcess);
         ::CloseHandle(process.hThread);
     }
+    RecordedBoxes unread;
+    (pBoxes != NULL ? *pBoxes : unread).ReadHandedOver(szBoxes);
+    ::DeleteFileA(szBoxes);
     return nExitCode;
 }
 
 } // namespace
 
-int RunChildProcess(const char* pszName)
+int RunChildProcess(const char* pszName, RecordedBoxes* pBoxes)
 {
-    return RunChildAs(pszName, NULL);
+    return RunChildAs(pszName, NULL, pBoxes);
 }
 
-int RunChildWithoutAdminRights(const char* pszName)
+int RunChildWithoutAdminRights(const char* pszName, RecordedBoxes* pBoxes)
 {
     HANDLE hToken = TokenWithoutAdminRights();
     if (hToken == NULL)
         return -1;
-    int nExitCode = RunChildAs(pszName, hToken);
+    int nExitCode = RunChildAs(pszName, hToken, pBoxes);
     ::CloseHandle(hToken);
     return nExitCode;
 }

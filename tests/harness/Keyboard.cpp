@@ -33,17 +33,18 @@ DWORD ProcessOf(HWND hWnd)
     return dwProcessId;
 }
 
-// A window of another process, after a window of that process that a test waited for closed.
+// A window of another process getting the keyboard back: it had it before (a test waited for
+// it), and a window of that process that a test waited for has closed since. A window shown
+// anew is never rescued: Wine activates it by itself.
 bool MayBeRescued(HWND hWindow)
 {
     DWORD dwProcessId = ProcessOf(hWindow);
-    if (dwProcessId == ::GetCurrentProcessId())
-        return false;
+    bool bHadKeyboard = false, bOtherClosed = false;
     for (const WaitedWindow& waited : g_waited) {
-        if (waited.dwProcessId == dwProcessId && waited.hWnd != hWindow && !::IsWindow(waited.hWnd))
-            return true;
+        bHadKeyboard = bHadKeyboard || waited.hWnd == hWindow;
+        bOtherClosed = bOtherClosed || (waited.dwProcessId == dwProcessId && !::IsWindow(waited.hWnd));
     }
-    return false;
+    return dwProcessId != ::GetCurrentProcessId() && bHadKeyboard && bOtherClosed;
 }
 
 } // namespace
@@ -82,7 +83,7 @@ bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs)
     }, dwTimeoutMs);
     if (!bTaken && bRefused)
         Fail(Said() << "the desktop kept the keyboard from window \"" << WindowText(hWindow)
-                    << "\", and no window of its process had closed: not rescued");
+                    << "\", which is no window getting it back after another of its process closed: not rescued");
     g_waited.push_back(WaitedWindow{ hWindow, ProcessOf(hWindow) });
     return bTaken;
 }

@@ -7,9 +7,10 @@
 namespace harness {
 
 // Waits until keys go to the window: it is the foreground window and active in its thread.
-// When the desktop keeps the keyboard after a window of setup.exe closed (Wine without a
-// window manager, under load), it activates the window as a user's click would, and the test
-// gets a warning; anywhere else that is a failure.
+// When the desktop keeps the keyboard from a window of setup.exe that gets it back after another
+// of its windows closed (Wine without a window manager, under load), it activates the window as
+// a user's click would, and the test gets a warning; anywhere else, a window shown anew among
+// them, that is a failure.
 bool WaitForKeyboard(HWND hWindow, DWORD dwTimeoutMs);
 // Presses and releases the key, with Alt, Ctrl or Shift held (VK_MENU, VK_CONTROL, VK_SHIFT;
 // 0 for none).

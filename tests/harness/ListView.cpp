@@ -1,17 +1,18 @@
 #include "tests/harness/ListView.h"
 #include "tests/harness/Report.h"
+#include "tests/harness/Windows.h"
 #include <commctrl.h>
 
 namespace harness {
 
 namespace {
 
-// False, and the test failed, when the list is no window.
+// False, and the test failed, when the window is no list view.
 bool IsList(HWND hList)
 {
-    if (::IsWindow(hList))
+    if (ClassName(hList) == WC_LISTVIEWA)
         return true;
-    Fail(Said() << "no list view: window " << hList);
+    Fail(Said() << "no list view: window " << hList << " of class \"" << ClassName(hList) << "\"");
     return false;
 }
 

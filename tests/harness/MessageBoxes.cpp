@@ -1,7 +1,10 @@
 #include "tests/harness/MessageBoxes.h"
+#include "tests/harness/Files.h"
 #include "tests/harness/Report.h"
 #include "tests/harness/Windows.h"
 #include <algorithm>
+#include <iomanip>
+#include <sstream>
 
 namespace harness {
 
@@ -11,6 +14,8 @@ const int kTextID = 0xFFFF;
 const int kIconID = 1088;
 
 MessageBoxRecorder* g_pRecorder = NULL;
+// Where a child process hands its boxes to its parent; empty in the test program itself.
+std::string g_handedTo;
 
 struct SystemIcon {
     LPCSTR lpszName;
@@ -158,9 +163,46 @@ MessageBoxRecorder::~MessageBoxRecorder()
 {
     ::UnhookWindowsHookEx(m_hHook);
     g_pRecorder = NULL;
-    for (size_t i = boxes.m_nSeen; i < boxes.m_records.size(); ++i)
-        Fail(Said() << "a message box the test never looked at: \"" << boxes.m_records[i].caption << "\": \""
-                    << boxes.m_records[i].text << "\"");
+}
+
+RecordedBoxes::~RecordedBoxes()
+{
+    for (size_t i = 0; i < m_records.size() && g_handedTo.empty(); ++i) {
+        if (!m_seen[i])
+            Fail(Said() << "a message box the test never looked at: \"" << m_records[i].caption << "\": \""
+                        << m_records[i].text << "\"");
+    }
+}
+
+const MessageBoxRecord& RecordedBoxes::operator[](size_t i) const
+{
+    m_seen.at(i) = true;
+    return m_records[i];
+}
+
+// A box in the file: its type, its answer, then its text and caption quoted.
+void RecordedBoxes::Add(const MessageBoxRecord& box)
+{
+    m_records.push_back(box);
+    m_seen.push_back(false);
+    std::string handed;
+    std::ostringstream line;
+    line << box.type << " " << box.answer << " " << std::quoted(box.text) << " " << std::quoted(box.caption) << "\n";
+    if (!g_handedTo.empty() && (!ReadTextFile(g_handedTo, handed) || !WriteTextFile(g_handedTo, handed + line.str())))
+        Fail("cannot hand a message box to the parent in " + g_handedTo);
+}
+
+void RecordedBoxes::ReadHandedOver(const std::string& path)
+{
+    std::istringstream in(FileText(path));
+    MessageBoxRecord box;
+    while (in >> box.type >> box.answer >> std::quoted(box.text) >> std::quoted(box.caption))
+        Add(box);
+}
+
+void HandBoxesTo(const char* pszPath)
+{
+    g_handedTo = pszPath;
 }
 
 LRESULT CALLBACK MessageBoxRecorder::CbtProc(int nCode, WPARAM wParam, LPARAM lParam)
@@ -184,7 +226,7 @@ void MessageBoxRecorder::OnBoxActivated(HWND hBox)
     } else {
         box.answer = DefaultAnswer(hBox);
     }
-    boxes.m_records.push_back(box);
+    boxes.Add(box);
     AnswerMessageBox(hBox, box.answer);
 }
 

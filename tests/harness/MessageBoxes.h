@@ -25,27 +25,35 @@ MessageBoxRecord ReadMessageBox(HWND hBox);
 // Presses one of the box's buttons (works across processes).
 void AnswerMessageBox(HWND hBox, int nButton);
 
-// The boxes a recorder answered, in their order. The test must look at them (their number, or
-// a box) after the last one came: a recorder that goes with a box nobody looked at fails the
-// test, so that an unexpected box cannot pass unseen.
+// The boxes a recorder answered, or a child process showed, in their order. A box counts as
+// seen once the test has read it (boxes[i], back()); their number alone does not. Boxes that go
+// unread fail the test, so that an unexpected box cannot pass unseen.
 class RecordedBoxes {
 public:
-    size_t size() const { return Seen().size(); }
-    bool empty() const { return Seen().empty(); }
-    const MessageBoxRecord& operator[](size_t i) const { return Seen()[i]; }
-    const MessageBoxRecord& back() const { return Seen().back(); }
+    RecordedBoxes() = default;
+    RecordedBoxes(const RecordedBoxes&) = delete;
+    RecordedBoxes& operator=(const RecordedBoxes&) = delete;
+    ~RecordedBoxes();
+
+    size_t size() const { return m_records.size(); }
+    bool empty() const { return m_records.empty(); }
+    const MessageBoxRecord& operator[](size_t i) const;
+    const MessageBoxRecord& back() const { return (*this)[size() - 1]; }
+
+    // Adds the boxes that a child process wrote to the file (HandBoxesTo).
+    void ReadHandedOver(const std::string& path);
 
 private:
     friend class MessageBoxRecorder;
-    const std::vector<MessageBoxRecord>& Seen() const
-    {
-        m_nSeen = m_records.size();
-        return m_records;
-    }
+    void Add(const MessageBoxRecord& box);
 
     std::vector<MessageBoxRecord> m_records;
-    mutable size_t m_nSeen = 0;
+    mutable std::vector<bool> m_seen;
 };
+
+// In a child process: every box a recorder answers goes to the file at once, for the parent to
+// compare, as the child may end without returning (ExitProcess).
+void HandBoxesTo(const char* pszPath);
 
 class MessageBoxRecorder {
 public:

@@ -66,6 +66,8 @@ void CALLBACK StartTimer(HWND, UINT, UINT_PTR nTimer, DWORD)
     }
 
     pActive->pRun->bScriptRan = true;
+    if (::GetActiveWindow() != hPage)
+        Fail(Said() << "page " << pActive->pPage->m_nIDTemplate << " was shown without being activated");
     // An exception must not cross the system's message dispatching: the page ends, and RunPage
     // throws it again.
     try {

@@ -17,7 +17,8 @@ struct PageRun {
 // and types with the helpers of Windows.h; message boxes it provokes are answered by a
 // MessageBoxRecorder the test holds. A page the script leaves open is ended here. A page that
 // never shows, or is not visible within 20 s (then ended), fails the test: its script did not
-// run. A REQUIRE that fails in the script ends the page, and the test, from here.
+// run; so does one shown without being activated. A REQUIRE that fails in the script ends the
+// page, and the test, from here.
 PageRun RunPage(CDialog& page, const std::function<void(HWND hPage)>& script);
 
 // A new page of the template: IDD_WELCOME, IDD_PRINTER, IDD_DESTINATION or IDD_SUMMARY.

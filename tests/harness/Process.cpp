@@ -1,6 +1,7 @@
 #include "tests/harness/Process.h"
 #include "res/resource.h"
 #include <tlhelp32.h>
+#include <winternl.h>
 #include "tests/harness/Children.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/Report.h"
@@ -67,34 +68,68 @@ bool CopyTree(const std::string& from, const std::string& to)
     return bCopied;
 }
 
-size_t ProcessesNamed(const char* pszExeName, const FILETIME* pStartedSince)
+namespace {
+
+// The arguments on the process's command line (what follows the program's name), read from
+// its parameters block; false when they cannot be read.
+bool ReadArguments(HANDLE hProcess, std::string& arguments)
 {
-    size_t nFound = 0;
+    typedef NTSTATUS(NTAPI * QueryProcess)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    QueryProcess pfnQuery =
+        (QueryProcess)(void*)::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess");
+    PROCESS_BASIC_INFORMATION basic = {};
+    PEB peb = {};
+    RTL_USER_PROCESS_PARAMETERS parameters = {};
+    if (pfnQuery == NULL || pfnQuery(hProcess, ProcessBasicInformation, &basic, sizeof(basic), NULL) != 0 ||
+        !::ReadProcessMemory(hProcess, basic.PebBaseAddress, &peb, sizeof(peb), NULL) ||
+        !::ReadProcessMemory(hProcess, peb.ProcessParameters, &parameters, sizeof(parameters), NULL))
+        return false;
+    std::wstring wide(parameters.CommandLine.Length / sizeof(WCHAR) + 1, L'\0');
+    if (!::ReadProcessMemory(hProcess, parameters.CommandLine.Buffer, &wide[0], parameters.CommandLine.Length, NULL))
+        return false;
+    std::string commandLine(wide.size() * 2, '\0');
+    commandLine.resize(::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &commandLine[0], (int)commandLine.size(),
+                                             NULL, NULL) - 1);
+    size_t nEnd = commandLine[0] == '"' ? commandLine.find('"', 1) : commandLine.find(' ');
+    size_t nStart = nEnd == std::string::npos ? nEnd : commandLine.find_first_not_of(' ', nEnd + 1);
+    arguments = nStart == std::string::npos ? std::string() : commandLine.substr(nStart);
+    return true;
+}
+
+} // namespace
+
+std::vector<std::string> ProcessesNamed(const char* pszExeName, const FILETIME* pStartedSince)
+{
+    std::vector<std::string> found;
     HANDLE hSnapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (hSnapshot == INVALID_HANDLE_VALUE) {
         Fail(Said() << "cannot list the processes: error " << ::GetLastError());
-        return 0;
+        return found;
     }
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
     for (BOOL bMore = ::Process32First(hSnapshot, &entry); bMore; bMore = ::Process32Next(hSnapshot, &entry)) {
         if (lstrcmpiA(entry.szExeFile, pszExeName) != 0)
             continue;
-        if (pStartedSince == NULL) {
-            ++nFound;
-            continue;
-        }
         // A process that has ended meanwhile cannot be opened, and is not counted.
-        HANDLE hProcess = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
+        HANDLE hProcess = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, entry.th32ProcessID);
         FILETIME created, exited, kernel, user;
+        std::string arguments;
         if (hProcess != NULL && ::GetProcessTimes(hProcess, &created, &exited, &kernel, &user) &&
-            ::CompareFileTime(&created, pStartedSince) >= 0)
-            ++nFound;
+            (pStartedSince == NULL || ::CompareFileTime(&created, pStartedSince) >= 0)) {
+            // One that ends while it is read is not counted either.
+            DWORD dwExitCode = STILL_ACTIVE;
+            if (ReadArguments(hProcess, arguments))
+                found.push_back(arguments);
+            else if (::GetExitCodeProcess(hProcess, &dwExitCode) && dwExitCode == STILL_ACTIVE)
+                Fail(Said() << "cannot read the command line of " << pszExeName << " " << entry.th32ProcessID
+                            << ": error " << ::GetLastError());
+        }
         if (hProcess != NULL)
             ::CloseHandle(hProcess);
     }
     ::CloseHandle(hSnapshot);
-    return nFound;
+    return found;
 }
 
 FILETIME ProcessClock()
@@ -321,7 +356,7 @@ HWND WizardProcess::WaitForPage(int nControlID, DWORD dwTimeoutMs) const
     return hFound;
 }
 
-HWND WizardProcess::WaitForMessageBox(MessageBoxRecord* pBox, DWORD dwTimeoutMs) const
+HWND WizardProcess::WaitForMessageBox(MessageBoxRecord* pBox, DWORD dwTimeoutMs, int nUntilPage) const
 {
     HWND hFound = NULL;
     WaitFor([&] {
@@ -331,7 +366,7 @@ HWND WizardProcess::WaitForMessageBox(MessageBoxRecord* pBox, DWORD dwTimeoutMs)
                 return true;
             }
         }
-        return false;
+        return nUntilPage != 0 && WaitForPage(nUntilPage, 0) != NULL;
     }, dwTimeoutMs);
     if (hFound != NULL && pBox != NULL) {
         // The icon is told by its looks, so read again until the box has painted it.
@@ -351,6 +386,15 @@ bool WizardProcess::WaitForExit(DWORD dwTimeoutMs, DWORD* pdwExitCode)
     if (pdwExitCode != NULL)
         ::GetExitCodeProcess(m_pi.hProcess, pdwExitCode);
     return true;
+}
+
+void WizardProcess::CheckEndsWell(DWORD dwTimeoutMs)
+{
+    DWORD dwExitCode = 1;
+    if (!WaitForExit(dwTimeoutMs, &dwExitCode))
+        Fail(Said() << "setup.exe did not end within " << dwTimeoutMs << " ms");
+    else if (dwExitCode != 0)
+        Fail(Said() << "setup.exe ended with exit code " << dwExitCode);
 }
 
 bool WizardProcess::IsRunning() const

@@ -13,10 +13,13 @@ std::string PathFromEnvironment(const char* pszVariable);
 // Copies a directory tree; false if any file or directory could not be made.
 bool CopyTree(const std::string& from, const std::string& to);
 
-// How many processes of this program file name run now; with a time of ProcessClock(), only
-// those started since then. A process may end soon after it started: poll from then on.
-size_t ProcessesNamed(const char* pszExeName, const FILETIME* pStartedSince = NULL);
+// The arguments (the command line after the program's name) of each process of this program
+// file name that runs now; with a time of ProcessClock(), of those started since then. A process
+// may end soon after it started: poll from then on. Arguments that cannot be read fail the test.
+std::vector<std::string> ProcessesNamed(const char* pszExeName, const FILETIME* pStartedSince = NULL);
 FILETIME ProcessClock();
+// What the shell hands explorer.exe for the Printers folder: its parsing name under My Computer.
+const char kPrintersFolder[] = "::{20d04fe0-3aea-1069-a2d8-08002b30309d}\\::{2227a280-3aea-1069-a2de-08002b30309d}";
 
 class WizardProcess {
 public:
@@ -43,9 +46,13 @@ public:
     HWND WaitForWindow(const char* pszTitle, DWORD dwTimeoutMs) const;
     // The page, among the process's windows, that has the control.
     HWND WaitForPage(int nControlID, DWORD dwTimeoutMs) const;
-    // The process's next message box, read and left open.
-    HWND WaitForMessageBox(MessageBoxRecord* pBox, DWORD dwTimeoutMs) const;
+    // The process's next message box, read and left open; NULL when none shows in the time or,
+    // given the id of a control, before the page with that control shows: "no box" is a look
+    // over the whole time in which one could come.
+    HWND WaitForMessageBox(MessageBoxRecord* pBox, DWORD dwTimeoutMs, int nUntilPage = 0) const;
     bool WaitForExit(DWORD dwTimeoutMs, DWORD* pdwExitCode = NULL);
+    // The process must end within the time with exit code 0; the test fails, saying how not.
+    void CheckEndsWell(DWORD dwTimeoutMs);
     bool IsRunning() const;
     std::vector<HWND> VisibleWindows() const;
 

@@ -56,8 +56,19 @@ BOOL Pack(const std::vector<Item>& items, LPBYTE pBuffer, DWORD cbBuffer, LPDWOR
     return TRUE;
 }
 
-BOOL CopyDirectory(const std::string& directory, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbNeeded)
+// A level of records the model does not keep is refused, as the spooler refuses one it does not
+// know, never answered with records of another level.
+template <typename Result>
+Result UnknownLevel(Result result)
 {
+    ::SetLastError(ERROR_INVALID_LEVEL);
+    return result;
+}
+
+BOOL CopyDirectory(const std::string& directory, DWORD dwLevel, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbNeeded)
+{
+    if (dwLevel != 1)
+        return UnknownLevel(FALSE);
     *pcbNeeded = (DWORD)directory.size() + 1;
     if (pBuffer == NULL || cbBuf < *pcbNeeded) {
         ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
@@ -128,6 +139,8 @@ BOOL ScriptedPlatform::EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPD
 {
     if (Call("EnumPortsA", std::to_string(dwLevel) + " " + std::to_string(cbBuf)))
         return FALSE;
+    if (dwLevel != 2)
+        return UnknownLevel(FALSE);
     return Pack<PORT_INFO_2A>(ports, pPorts, cbBuf, pcbNeeded, pcReturned, ERROR_INSUFFICIENT_BUFFER,
                               [](PORT_INFO_2A& record, const Port& port, auto text) {
                                   record.pPortName = text(port.name);
@@ -142,6 +155,8 @@ BOOL ScriptedPlatform::EnumMonitorsA(DWORD dwLevel, LPBYTE pMonitors, DWORD cbBu
 {
     if (Call("EnumMonitorsA", std::to_string(dwLevel) + " " + std::to_string(cbBuf)))
         return FALSE;
+    if (dwLevel != 2)
+        return UnknownLevel(FALSE);
     return Pack<MONITOR_INFO_2A>(monitors, pMonitors, cbBuf, pcbNeeded, pcReturned, ERROR_INSUFFICIENT_BUFFER,
                                  [](MONITOR_INFO_2A& record, const Monitor& monitor, auto text) {
                                      record.pName = text(monitor.name);
@@ -153,6 +168,8 @@ BOOL ScriptedPlatform::EnumMonitorsA(DWORD dwLevel, LPBYTE pMonitors, DWORD cbBu
 BOOL ScriptedPlatform::AddMonitorA(DWORD dwLevel, LPBYTE pMonitor)
 {
     const MONITOR_INFO_2A* pInfo = reinterpret_cast<const MONITOR_INFO_2A*>(pMonitor);
+    if (dwLevel != 2)
+        return Call("AddMonitorA", std::to_string(dwLevel)) ? FALSE : UnknownLevel(FALSE);
     if (Call("AddMonitorA", std::to_string(dwLevel) + " " + Text(pInfo->pName) + "|" + Text(pInfo->pEnvironment) +
                                 "|" + Text(pInfo->pDLLName)))
         return FALSE;
@@ -205,12 +222,14 @@ BOOL ScriptedPlatform::GetPrinterDriverDirectoryA(LPSTR pEnvironment, DWORD dwLe
     if (Call("GetPrinterDriverDirectoryA", Text(pEnvironment) + " " + std::to_string(dwLevel) + " " +
                                                std::to_string(cbBuf)))
         return FALSE;
-    return CopyDirectory(driverDirectory, pDirectory, cbBuf, pcbNeeded);
+    return CopyDirectory(driverDirectory, dwLevel, pDirectory, cbBuf, pcbNeeded);
 }
 
 BOOL ScriptedPlatform::AddPrinterDriverExA(DWORD dwLevel, LPBYTE pDriverInfo, DWORD dwFileCopyFlags)
 {
     const DRIVER_INFO_3A* pInfo = reinterpret_cast<const DRIVER_INFO_3A*>(pDriverInfo);
+    if (dwLevel != 3)
+        return Call("AddPrinterDriverExA", std::to_string(dwLevel)) ? FALSE : UnknownLevel(FALSE);
     if (Call("AddPrinterDriverExA", std::to_string(dwLevel) + " " + Text(pInfo->pName) + " " +
                                         std::to_string(dwFileCopyFlags)))
         return FALSE;
@@ -229,7 +248,7 @@ BOOL ScriptedPlatform::GetPrintProcessorDirectoryA(LPSTR pEnvironment, DWORD dwL
     if (Call("GetPrintProcessorDirectoryA", Text(pEnvironment) + " " + std::to_string(dwLevel) + " " +
                                                 std::to_string(cbBuf)))
         return FALSE;
-    return CopyDirectory(processorDirectory, pDirectory, cbBuf, pcbNeeded);
+    return CopyDirectory(processorDirectory, dwLevel, pDirectory, cbBuf, pcbNeeded);
 }
 
 BOOL ScriptedPlatform::EnumPrintProcessorsA(LPSTR pEnvironment, DWORD dwLevel, LPBYTE pProcessors, DWORD cbBuf,
@@ -238,6 +257,8 @@ BOOL ScriptedPlatform::EnumPrintProcessorsA(LPSTR pEnvironment, DWORD dwLevel, L
     if (Call("EnumPrintProcessorsA", Text(pEnvironment) + " " + std::to_string(dwLevel) + " " +
                                          std::to_string(cbBuf)))
         return FALSE;
+    if (dwLevel != 1)
+        return UnknownLevel(FALSE);
     return Pack<PRINTPROCESSOR_INFO_1A>(printProcessors, pProcessors, cbBuf, pcbNeeded, pcReturned,
                                         ERROR_INSUFFICIENT_BUFFER,
                                         [](PRINTPROCESSOR_INFO_1A& record, const std::string& name, auto text) {
@@ -250,6 +271,8 @@ BOOL ScriptedPlatform::EnumPrintersA(DWORD dwFlags, DWORD dwLevel, LPBYTE pPrint
 {
     if (Call("EnumPrintersA", std::to_string(dwFlags) + " " + std::to_string(dwLevel) + " " + std::to_string(cbBuf)))
         return FALSE;
+    if (dwLevel != 2)
+        return UnknownLevel(FALSE);
     return Pack<PRINTER_INFO_2A>(printers, pPrinters, cbBuf, pcbNeeded, pcReturned, ERROR_INSUFFICIENT_BUFFER,
                                  [](PRINTER_INFO_2A& record, const Printer& printer, auto text) {
                                      record.pPrinterName = text(printer.name);
@@ -289,6 +312,8 @@ BOOL ScriptedPlatform::AddPrintProcessorA(LPSTR pEnvironment, LPSTR pPathName, L
 HANDLE ScriptedPlatform::AddPrinterA(LPSTR pName, DWORD dwLevel, LPBYTE pPrinter)
 {
     const PRINTER_INFO_2A* pInfo = reinterpret_cast<const PRINTER_INFO_2A*>(pPrinter);
+    if (dwLevel != 2)
+        return Call("AddPrinterA", Text(pName) + " " + std::to_string(dwLevel)) ? NULL : UnknownLevel<HANDLE>(NULL);
     if (Call("AddPrinterA", Text(pName) + " " + std::to_string(dwLevel) + " " + Text(pInfo->pPrinterName) + "|" +
                                 Text(pInfo->pPortName) + "|" + Text(pInfo->pDriverName) + "|" +
                                 Text(pInfo->pPrintProcessor) + "|" + Text(pInfo->pShareName) + "|" +

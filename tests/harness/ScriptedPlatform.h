@@ -131,7 +131,9 @@ public:
                                                const std::vector<std::string>& boxTexts, const char* pszAsked = NULL,
                                                const std::map<std::string, int>& startedByOthers = {});
 
-    // Print spooler
+    // Print spooler: each call takes the one level of records it keeps (the directories and print
+    // processors 1, AddPrinterDriverExA 3, the others 2) and refuses another with
+    // ERROR_INVALID_LEVEL.
     BOOL EnumPortsA(DWORD dwLevel, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override;
     BOOL EnumMonitorsA(DWORD dwLevel, LPBYTE pMonitors, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) override;
     BOOL AddMonitorA(DWORD dwLevel, LPBYTE pMonitor) override;

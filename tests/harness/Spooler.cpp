@@ -122,20 +122,13 @@ bool IsMonitorInstalled(const std::string& name)
     return false;
 }
 
-bool IsDriverInstalled(const std::string& name)
-{
-    return Contains(EnumeratedNames([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
-                        return ::EnumPrinterDriversA(NULL, NULL, 1, p, cb, pcb, pc);
-                    }, "drivers", NULL),
-                    name);
-}
 
 std::vector<std::string> DriverEnvironments(const std::string& name)
 {
     std::vector<BYTE> buffer;
     DWORD nDrivers = 0;
     Enumerate([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
-        return ::EnumPrinterDriversA(NULL, NULL, 2, p, cb, pcb, pc);
+        return ::EnumPrinterDriversA(NULL, const_cast<LPSTR>("all"), 2, p, cb, pcb, pc);
     }, "drivers", buffer, nDrivers);
     std::vector<std::string> environments;
     const DRIVER_INFO_2A* pDrivers = reinterpret_cast<const DRIVER_INFO_2A*>(buffer.data());
@@ -144,6 +137,11 @@ std::vector<std::string> DriverEnvironments(const std::string& name)
             environments.push_back(pDrivers[i].pEnvironment ? pDrivers[i].pEnvironment : "");
     }
     return environments;
+}
+
+bool IsDriverInstalled(const std::string& name)
+{
+    return !DriverEnvironments(name).empty();
 }
 
 bool IsPrintProcessorInstalled(const std::string& name)

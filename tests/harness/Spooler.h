@@ -21,9 +21,10 @@ bool StartSpoolerService();
 DWORD SpoolerProcessId();
 std::vector<InstalledMonitorInfo> InstalledMonitors();
 bool IsMonitorInstalled(const std::string& name);
-bool IsDriverInstalled(const std::string& name);
-// The environments ("Windows NT x86", "Windows x64") the spooler lists the driver under.
+// The environments ("Windows NT x86", "Windows x64") the spooler lists the driver under, of all
+// it knows (not only the caller's own); installed is under any of them.
 std::vector<std::string> DriverEnvironments(const std::string& name);
+bool IsDriverInstalled(const std::string& name);
 bool IsPrintProcessorInstalled(const std::string& name);
 std::vector<std::string> SpoolerPorts();
 // The ports the monitor keeps under its registry key, sorted.

@@ -25,8 +25,8 @@ void ReportToTestCase(bool bFailure, const std::string& message)
 int main(int argc, char** argv)
 {
     AfxWinInit(::GetModuleHandleA(NULL));
-    if (argc == 3 && strcmp(argv[1], "--child") == 0)
-        return harness::RunChild(argv[2]);
+    if (argc >= 3 && strcmp(argv[1], "--child") == 0)
+        return harness::RunChild(argv[2], argc > 3 ? argv[3] : NULL);
     harness::SetReporter(&ReportToTestCase);
     doctest::Context context(argc, argv);
     return context.run();

@@ -1,4 +1,5 @@
 #include "tests/harness/Windows.h"
+#include "res/resource.h"
 #include "tests/harness/Report.h"
 
 namespace harness {
@@ -43,21 +44,17 @@ std::string ClassName(HWND hWnd)
     return szClass;
 }
 
-namespace {
-
-BOOL CALLBACK CollectChildText(HWND hChild, LPARAM lParam)
+std::vector<std::string> CloseWindowsOfClass(const char* pszClass, DWORD dwTimeoutMs, const char* pszTitle)
 {
-    reinterpret_cast<std::vector<std::string>*>(lParam)->push_back(WindowText(hChild));
-    return TRUE;
-}
-
-} // namespace
-
-std::vector<std::string> ChildTexts(HWND hWnd)
-{
-    std::vector<std::string> texts;
-    ::EnumChildWindows(hWnd, &CollectChildText, (LPARAM)&texts);
-    return texts;
+    std::vector<std::string> titles;
+    WaitFor([&] { return ::FindWindowA(pszClass, pszTitle) != NULL; }, dwTimeoutMs);
+    for (HWND hWnd; (hWnd = ::FindWindowA(pszClass, NULL)) != NULL;) {
+        titles.push_back(WindowText(hWnd));
+        ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        if (!WaitFor([hWnd] { return !::IsWindow(hWnd); }, 5000))
+            break;
+    }
+    return titles;
 }
 
 void Click(HWND hDialog, int nID)
@@ -162,12 +159,30 @@ RECT ClientRectOnScreen(HWND hWnd)
     return rect;
 }
 
-COLORREF ScreenPixel(int x, int y)
+int HeaderMismatches(HWND hPage, bool bOnScreen)
 {
-    HDC hDC = ::GetDC(NULL);
-    COLORREF color = ::GetPixel(hDC, x, y);
-    ::ReleaseDC(NULL, hDC);
-    return color;
+    const COLORREF kMark = RGB(0, 102, 163);
+    HBITMAP hReference = ::LoadBitmapA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDB_HEADER));
+    HDC hReferenceDC = ::CreateCompatibleDC(NULL);
+    HGDIOBJ hOld = ::SelectObject(hReferenceDC, hReference);
+    RECT client;
+    ::GetClientRect(hPage, &client);
+    if (bOnScreen)
+        client = ClientRectOnScreen(hPage);
+    const int x0 = client.right - 82 - 5;
+    const int y0 = client.top + 12;
+    HDC hDC = ::GetDC(bOnScreen ? NULL : hPage);
+    COLORREF background = ::GetPixel(hDC, x0 - 2, y0 + 15);
+    int nWrong = hReference == NULL || background == kMark ? 1 : 0;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 82; ++x)
+            nWrong += ::GetPixel(hDC, x0 + x, y0 + y) != (::GetPixel(hReferenceDC, x, y) == kMark ? kMark : background);
+    }
+    ::ReleaseDC(bOnScreen ? NULL : hPage, hDC);
+    ::SelectObject(hReferenceDC, hOld);
+    ::DeleteDC(hReferenceDC);
+    ::DeleteObject(hReference);
+    return nWrong;
 }
 
 } // namespace harness

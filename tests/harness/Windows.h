@@ -13,8 +13,11 @@ std::string ControlText(HWND hDialog, int nID);
 bool IsChecked(HWND hDialog, int nID);
 bool IsEnabled(HWND hDialog, int nID);
 std::string ClassName(HWND hWnd);
-// The texts of a window's children, in their order.
-std::vector<std::string> ChildTexts(HWND hWnd);
+
+// Waits up to the time for a top-level window of the class (with the title, when one is given:
+// a window may be titled only once it shows what it opened), then closes every one of the class
+// as the user would; their titles, in the order closed (none when none showed).
+std::vector<std::string> CloseWindowsOfClass(const char* pszClass, DWORD dwTimeoutMs, const char* pszTitle = NULL);
 
 // Clicks a button and returns when its handlers are done (this process only).
 void Click(HWND hDialog, int nID);
@@ -37,7 +40,10 @@ bool SaveWindowImage(HWND hWnd, const std::string& path);
 
 // Client rectangle in screen coordinates.
 RECT ClientRectOnScreen(HWND hWnd);
-COLORREF ScreenPixel(int x, int y);
+// Pixels where a page, read through its own DC or (another process's page) the screen, does not
+// show its header mark: IDB_HEADER 5 pixels from the right edge and 12 from the top, its key colour
+// showing the background. A background of the mark's colour counts as one more.
+int HeaderMismatches(HWND hPage, bool bOnScreen);
 
 // Calls pred every 20 ms, handling this thread's messages meanwhile, until it is true or
 // the time is up; returns its last answer.

@@ -12,6 +12,7 @@
 #include <winspool.h>
 #include <stdio.h>
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,11 +55,6 @@ std::string ProcessorDirectory()
     return szDirectory;
 }
 
-std::string InfDirectory()
-{
-    return SystemInfDirectory();
-}
-
 // The spooler's environment and directories of this test program's own architecture: the
 // product's under 32-bit Wine, the x86_64 build's under 64-bit Wine.
 #ifdef _WIN64
@@ -85,7 +81,6 @@ TEST_CASE("the sample driver: files copied, driver and print processor registere
 
     REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
     CHECK(boxes.boxes.empty());
-    CHECK(IsDriverInstalled(kDriver));
     CHECK(DriverEnvironments(kDriver) == Names{ kEnvironment });
     CHECK(EndsWithNoCase(DriverDirectory(), kArchitectureDirectory));
     CHECK(EndsWithNoCase(ProcessorDirectory(), kArchitectureDirectory));
@@ -95,11 +90,11 @@ TEST_CASE("the sample driver: files copied, driver and print processor registere
     CHECK(IsPrintProcessorInstalled("IzovPrint"));
     CHECK(Exists(ProcessorDirectory() + "\\IZOVPP.DLL"));
     // With its catalog, the system's own call keeps the INF among its OEM INF files.
-    CHECK(FileText(InfDirectory() + "\\izov.inf") == FileText(package.File("izov.inf")));
+    CHECK(FileText(SystemInfDirectory() + "\\izov.inf") == FileText(package.File("izov.inf")));
 
-    Names infs = FilesIn(InfDirectory(), "*.inf");
+    Names infs = FilesIn(SystemInfDirectory(), "*.inf");
     REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
-    CHECK(FilesIn(InfDirectory(), "*.inf") == infs);
+    CHECK(FilesIn(SystemInfDirectory(), "*.inf") == infs);
     CHECK(IsDriverInstalled(kDriver));
 }
 
@@ -109,32 +104,32 @@ TEST_CASE("without its catalog the INF gets an OEM copy: one per content, under 
     StagedPackage package("oem-package");
     ::DeleteFileA(package.File("izov.cat").c_str());
     CDriverWizardApp app;
-    REQUIRE(FilesIn(InfDirectory(), "OEM*.inf").empty());
+    REQUIRE(FilesIn(SystemInfDirectory(), "OEM*.inf").empty());
 
     SUBCASE("a first copy is OEM0.inf, a second run writes none, a changed byte writes OEM1.inf") {
         REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
-        CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
-        CHECK(FileText(InfDirectory() + "\\OEM0.inf") == FileText(package.File("izov.inf")));
+        CHECK(FilesIn(SystemInfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
+        CHECK(FileText(SystemInfDirectory() + "\\OEM0.inf") == FileText(package.File("izov.inf")));
         REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
-        CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
+        CHECK(FilesIn(SystemInfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
 
         std::string changed = FileText(package.File("izov.inf"));
         changed[changed.find("ZUV Izov printer driver")] = 'z';
         REQUIRE(WriteTextFile(package.File("izov.inf"), changed));
         REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
-        CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf", "OEM1.inf" });
-        CHECK(FileText(InfDirectory() + "\\OEM1.inf") == changed);
+        CHECK(FilesIn(SystemInfDirectory(), "OEM*.inf") == Names{ "OEM0.inf", "OEM1.inf" });
+        CHECK(FileText(SystemInfDirectory() + "\\OEM1.inf") == changed);
 
         // An identical copy is found under any number.
         REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
-        CHECK(FilesIn(InfDirectory(), "OEM*.inf").size() == 2);
+        CHECK(FilesIn(SystemInfDirectory(), "OEM*.inf").size() == 2);
     }
     SUBCASE("a catalog named but empty takes the same road; a read-only INF's copy is writable") {
         REQUIRE(WriteTextFile(package.File("izov.cat"), ""));
         ::SetFileAttributesA(package.File("izov.inf").c_str(), FILE_ATTRIBUTE_READONLY);
         REQUIRE(app.InstallPrinterDriver("izov.inf", kDriver, NULL));
-        REQUIRE(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
-        DWORD dwAttributes = ::GetFileAttributesA((InfDirectory() + "\\OEM0.inf").c_str());
+        REQUIRE(FilesIn(SystemInfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
+        DWORD dwAttributes = ::GetFileAttributesA((SystemInfDirectory() + "\\OEM0.inf").c_str());
         CHECK((dwAttributes & FILE_ATTRIBUTE_READONLY) == 0);
         ::SetFileAttributesA(package.File("izov.inf").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
@@ -149,22 +144,23 @@ TEST_CASE("without its catalog the INF gets an OEM copy: one per content, under 
         REQUIRE(WriteTextFile(package.File("izov16.inf"), utf16));
         REQUIRE(app.InstallPrinterDriver("izov16.inf", kDriver, NULL));
         REQUIRE(app.InstallPrinterDriver("izov16.inf", kDriver, NULL));
-        CHECK(FilesIn(InfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
+        CHECK(FilesIn(SystemInfDirectory(), "OEM*.inf") == Names{ "OEM0.inf" });
     }
-    for (const std::string& name : FilesIn(InfDirectory(), "OEM*.inf"))
-        ::DeleteFileA((InfDirectory() + "\\" + name).c_str());
+    for (const std::string& name : FilesIn(SystemInfDirectory(), "OEM*.inf"))
+        ::DeleteFileA((SystemInfDirectory() + "\\" + name).c_str());
     CHECK(boxes.boxes.empty());
 }
 
-TEST_CASE("an empty INF name installs nothing and reports the spooler's refusal")
+TEST_CASE("an empty INF name installs nothing and reports the refusal of a driver without its files")
 {
     MessageBoxRecorder boxes;
     StagedPackage package("empty-package");
-    Names infs = FilesIn(InfDirectory(), "*.inf");
+    Names infs = FilesIn(SystemInfDirectory(), "*.inf");
     CDriverWizardApp app;
     CHECK_FALSE(app.InstallPrinterDriver("", "Nameless Driver", NULL));
-    CHECK(FilesIn(InfDirectory(), "*.inf") == infs);
+    CHECK(FilesIn(SystemInfDirectory(), "*.inf") == infs);
     REQUIRE(boxes.boxes.size() == 1);
+    CHECK(boxes.boxes[0].text == SystemErrorText(ERROR_INVALID_PARAMETER));
     CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
     CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
     CHECK_FALSE(IsDriverInstalled("Nameless Driver"));
@@ -287,27 +283,29 @@ TEST_CASE("a directory of more names than one list holds is copied in several op
     CHECK(FilesIn(destination.path).size() == 2000);
 }
 
-TEST_CASE("the shell opens the destination and the Printers folder without holding up the wizard")
+TEST_CASE("the shell opens the Printers folder and the destination, nothing for no path, without holding up the wizard")
 {
     TempDirectory destination("opened-destination");
+    // Each opens in a shell process of its own; the Printers folder's often shows no window and
+    // ends soon: what the shell was asked to open is read from the time of the first call on.
+    FILETIME start = ProcessClock();
+    std::set<std::string> opened;
+    auto OpenedSoFar = [&] {
+        for (const std::string& arguments : ProcessesNamed("explorer.exe", &start))
+            opened.insert(arguments);
+        return opened;
+    };
     OpenWithShell("");
     OpenWithShell(NULL);
-    FILETIME start = ProcessClock();
     DWORD dwStart = ::GetTickCount();
     OpenPrintersFolder();
     CHECK(::GetTickCount() - dwStart < 10000);
-    // The Printers folder opens without a window, in a shell process of its own.
-    CHECK(WaitFor([&] { return ProcessesNamed("explorer.exe", &start) > 0; }, 10000));
+    WaitFor([&] { return OpenedSoFar().count(kPrintersFolder) > 0; }, 10000);
     dwStart = ::GetTickCount();
     OpenWithShell(destination.path.c_str());
     CHECK(::GetTickCount() - dwStart < 10000);
-    CHECK(WaitFor([] { return ::FindWindowA("ExplorerWClass", NULL) != NULL; }, 10000));
-
-    // Close what the shell opened.
-    for (HWND hWnd; (hWnd = ::FindWindowA("ExplorerWClass", NULL)) != NULL;) {
-        ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
-        WaitFor([hWnd] { return !::IsWindow(hWnd); }, 5000);
-        if (::IsWindow(hWnd))
-            break;
-    }
+    WaitFor([&] { return ::FindWindowA("ExplorerWClass", "opened-destination") != NULL; }, 10000);
+    CHECK(OpenedSoFar() == std::set<std::string>{ kPrintersFolder, "\"" + destination.path + "\"" });
+    std::vector<std::string> titles = CloseWindowsOfClass("ExplorerWClass", 0);
+    CHECK(std::count(titles.begin(), titles.end(), "opened-destination") == 1);
 }

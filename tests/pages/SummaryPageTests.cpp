@@ -114,7 +114,11 @@ TEST_CASE("summary page: Finish asks to start a stopped spooler, for both tasks"
         CHECK(platform.CallsTo("StartServiceA") == std::vector<std::string>{ "Spooler" });
     }
 
-    // Declined, the program ends at once: nothing after Finish is done.
-    CHECK(RunChildProcess("summary_install_declined") == 0);
-    CHECK(RunChildProcess("summary_copy_declined") == 0);
+    // Declined, the program ends at once, after the one question: nothing after Finish is done.
+    for (const char* pszChild : { "summary_install_declined", "summary_copy_declined" }) {
+        RecordedBoxes childBoxes;
+        CHECK(RunChildProcess(pszChild, &childBoxes) == 0);
+        REQUIRE(childBoxes.size() == 1);
+        CHECK(childBoxes[0].text == kStartSpooler);
+    }
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+using harness::NamesOfList;
 using harness::ProgramDirectory;
 using harness::SystemInfDirectory;
 using harness::WriteTextFile;
@@ -17,11 +18,6 @@ using harness::WriteTextFile;
 namespace {
 
 typedef std::vector<std::string> Names;
-
-Names ListOf(const char* pszList)
-{
-    return harness::NamesOfList(pszList);
-}
 
 LONG LengthOf(const Names& names)
 {
@@ -70,7 +66,7 @@ TEST_CASE("CopyFiles with two file-list sections and single files gives their li
     DriverInf inf("lists.inf", "Two Lists");
     inf.ReadDriverInfo();
     Names expected = { "ONE1.DLL", "ONE2.DLL,ONE2.ALT,ONE2.THIRD", "TWO1.DLL", "SINGLE.DLL", "NO.SUCH.SECTION" };
-    CHECK(ListOf(inf.m_pszDependentFiles) == expected);
+    CHECK(NamesOfList(inf.m_pszDependentFiles) == expected);
     CHECK(inf.m_cbDependentFiles == LengthOf(expected));
     CHECK(std::string(inf.m_pszDataFile) == "TWO.GPD");
     CHECK(std::string(inf.m_pszDriverFile) == "TWODRV.DLL");
@@ -90,7 +86,7 @@ TEST_CASE("the lookups: a section's first line without a key, a missing field, a
 
     // More than 259 characters: the long field and the long line add nothing.
     char* pszList = inf.GetFileList("Long Field", "CopyFiles");
-    CHECK(ListOf(pszList) == Names{ "SHORT.DLL", "AFTER.DLL" });
+    CHECK(NamesOfList(pszList) == Names{ "SHORT.DLL", "AFTER.DLL" });
     CHECK(inf.m_cbDependentFiles == LengthOf(Names{ "SHORT.DLL", "AFTER.DLL" }));
     FreeBuffer(pszList);
 
@@ -105,12 +101,12 @@ TEST_CASE("a data file given as the first CopyFiles field loses its '@', and onl
     DriverInf inf("lists.inf", "Single First");
     inf.ReadDriverInfo();
     CHECK(std::string(inf.m_pszDataFile) == "SINGLE.GPD");
-    CHECK(ListOf(inf.m_pszDependentFiles) ==
+    CHECK(NamesOfList(inf.m_pszDependentFiles) ==
           Names{ "SINGLE.GPD", "ONE1.DLL", "ONE2.DLL,ONE2.ALT,ONE2.THIRD", "NAME@MIDDLE.DLL" });
 
     DriverInf empties("lists.inf", "Empty Fields");
     empties.ReadDriverInfo();
-    CHECK(ListOf(empties.m_pszDependentFiles) == Names{ "FIRST.DLL", "LAST.DLL" });
+    CHECK(NamesOfList(empties.m_pszDependentFiles) == Names{ "FIRST.DLL", "LAST.DLL" });
     CHECK(empties.m_cbDependentFiles == LengthOf(Names{ "FIRST.DLL", "LAST.DLL" }));
 }
 
@@ -122,7 +118,7 @@ TEST_CASE("without Include, no print processor, data type or needed files, even 
     CHECK(std::string(inf.m_pszPrintProcessor).empty());
     CHECK(std::string(inf.m_pszPrintProcessorFile).empty());
     CHECK(std::string(inf.m_pszDefaultDataType).empty());
-    CHECK(ListOf(inf.m_pszDependentFiles) == Names{ "WITHOUTDRV.DLL" });
+    CHECK(NamesOfList(inf.m_pszDependentFiles) == Names{ "WITHOUTDRV.DLL" });
     CHECK(std::string(inf.m_pszDriverFile) == "WITHOUTDRV.DLL");
 }
 
@@ -139,7 +135,7 @@ TEST_CASE("with Include, the included INF comes from the system's INF directory 
     CHECK(std::string(inf.m_pszPrintProcessorFile) == "WITHPP.DLL");
     CHECK(std::string(inf.m_pszDefaultDataType) == "NT EMF 1.008");
     Names expected = { "WITHDRV.DLL", "BASE1.DLL", "BASE2.DLL" };
-    CHECK(ListOf(inf.m_pszDependentFiles) == expected);
+    CHECK(NamesOfList(inf.m_pszDependentFiles) == expected);
     CHECK(inf.m_cbDependentFiles == LengthOf(expected));
 }
 
@@ -149,7 +145,7 @@ TEST_CASE("an Include INF the system does not have still switches on the print p
     inf.ReadDriverInfo();
     CHECK(inf.m_bIncluded);
     CHECK(std::string(inf.m_pszPrintProcessor) == "WithProc");
-    CHECK(ListOf(inf.m_pszDependentFiles) == Names{ "WITHDRV.DLL" });
+    CHECK(NamesOfList(inf.m_pszDependentFiles) == Names{ "WITHDRV.DLL" });
 }
 
 TEST_CASE("an empty model name reads the provider and the models section only")
@@ -214,7 +210,7 @@ TEST_CASE("the sample package's INF describes the ZUV Izov driver, stored in UTF
         CHECK(std::string(inf.m_pszPrintProcessor) == "IzovPrint");
         CHECK(std::string(inf.m_pszPrintProcessorFile) == "IZOVPP.DLL");
         CHECK(std::string(inf.m_pszDefaultDataType) == "RAW");
-        CHECK(ListOf(inf.m_pszDependentFiles) == Names{ "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" });
+        CHECK(NamesOfList(inf.m_pszDependentFiles) == Names{ "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" });
         CHECK(Take(inf.GetFieldValue(1, "Version", "CatalogFile")) == "izov.cat");
     }
 }
@@ -246,7 +242,7 @@ TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
         CAPTURE(model);
         DriverInf inf("big.inf", model.c_str());
         inf.ReadDriverInfo();
-        Names names = ListOf(inf.m_pszDependentFiles);
+        Names names = NamesOfList(inf.m_pszDependentFiles);
         CHECK(inf.m_cbDependentFiles == LengthOf(names));
         CHECK(inf.m_cbDependentFiles <= 26000 - 1);
         CHECK(inf.m_cbDependentFiles > 26000 - 14);

@@ -14,11 +14,6 @@ namespace {
 
 typedef std::vector<std::string> Names;
 
-Names ListOf(const char* pszList)
-{
-    return harness::NamesOfList(pszList);
-}
-
 // Lines joined with CR LF, as the monitor INFs are written.
 std::string Lines(std::initializer_list<const char*> lines)
 {
@@ -51,19 +46,19 @@ TEST_CASE("the package's monitor INFs read by their rules")
     CHECK(std::string(xp.szMonitorName) == "ZUV Izov Language/Port Monitor");
     CHECK(std::string(xp.szMonitorKey) == "IZOVMON");
     CHECK(std::string(xp.szDllName) == "ZADAZARE.DLL");
-    CHECK(ListOf(xp.fileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
+    CHECK(harness::NamesOfList(xp.fileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
 
     MonitorInfFields w2k = Read(PackageMonitorInf("monitor.inf"), false);
     CHECK(std::string(w2k.szMonitorName) == "ZUV Izov Language/Port Monitor");
     CHECK(std::string(w2k.szMonitorKey) == "IZOVMON");
     CHECK(std::string(w2k.szDllName) == "ZADAZARE.DLL");
-    CHECK(ListOf(w2k.fileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
+    CHECK(harness::NamesOfList(w2k.fileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
 
     // Windows Server 2003 reads the XP INF by the Windows 2000 rules, so it carries both layouts;
     // the Windows 2000 INF read by the XP rules yields nothing.
     MonitorInfFields server = Read(PackageMonitorInf("monitorxp.inf"), false);
     CHECK(std::string(server.szDllName) == "ZADAZARE.DLL");
-    CHECK(ListOf(server.fileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
+    CHECK(harness::NamesOfList(server.fileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
     CHECK(std::string(Read(PackageMonitorInf("monitor.inf"), true).szMonitorName).empty());
 }
 
@@ -75,7 +70,7 @@ TEST_CASE("Windows XP rule: entries up to the first comment, each cut at its fir
     CHECK(std::string(fields.szMonitorName) == "Mon");
     CHECK(std::string(fields.szMonitorKey) == "KEY  ");
     // The comment directly after the last entry: that entry is still read.
-    CHECK(ListOf(fields.fileList) == Names{ "FIRST.DLL", "SECOND.DLL", "THIRD.DLL" });
+    CHECK(harness::NamesOfList(fields.fileList) == Names{ "FIRST.DLL", "SECOND.DLL", "THIRD.DLL" });
 
     std::string noComment = Lines({ "[PortMonitors]", "\"Mon\" = KEY", "[SourceDisksFiles]", "FIRST.DLL = 1" });
     CHECK(Read(noComment, true).fileList[0] == '\0');
@@ -106,7 +101,7 @@ TEST_CASE("Windows 2000 rule: the key's file section, and the DLL of the section
         CAPTURE(c.what);
         MonitorInfFields fields = Read(c.text, false);
         CHECK(std::string(fields.szMonitorKey) == "KEY");
-        CHECK(ListOf(fields.fileList) == c.files);
+        CHECK(harness::NamesOfList(fields.fileList) == c.files);
         CHECK(std::string(fields.szDllName) == "MON.DLL");
     }
     MonitorInfFields fields;
@@ -116,7 +111,7 @@ TEST_CASE("Windows 2000 rule: the key's file section, and the DLL of the section
     std::string last = Lines({ "[Options]", "\"Mon\" = KEY", "[Files-KEY]", "2,ONE.DLL , a", "2,TWO.DLL" });
     for (const std::string& text : { last, last.substr(0, last.size() - 2) }) {
         fields = Read(text, false);
-        CHECK(ListOf(fields.fileList) == Names{ "ONE.DLL", "TWO.DLL" });
+        CHECK(harness::NamesOfList(fields.fileList) == Names{ "ONE.DLL", "TWO.DLL" });
         CHECK(std::string(fields.szDllName).empty());
     }
 }
@@ -139,7 +134,7 @@ TEST_CASE("what the text lacks stays empty, and nothing is written past a field 
                                ("2," + longName + ",").c_str() });
     MonitorInfFields fields = Read(text, false);
     CHECK(std::string(fields.szMonitorName).empty());
-    CHECK(ListOf(fields.fileList) == Names{ "SHORT.DLL" });
+    CHECK(harness::NamesOfList(fields.fileList) == Names{ "SHORT.DLL" });
     CHECK(std::string(fields.szDllName).empty());
 
     // 1000 entries of 12 characters do not fit 6500 bytes: the list ends after a whole name.
@@ -151,7 +146,7 @@ TEST_CASE("what the text lacks stays empty, and nothing is written past a field 
     }
     many += "\r\n; end\r\n";
     fields = Read(many, true);
-    Names names = ListOf(fields.fileList);
+    Names names = harness::NamesOfList(fields.fileList);
     size_t cb = 0;
     for (const std::string& name : names)
         cb += name.size() + 1;
@@ -173,7 +168,7 @@ TEST_CASE("a monitor INF is read from the current directory, and only its first 
     {
         MonitorInf inf("monitorxp.inf");
         CHECK(std::string(inf.m_pszMonitorName) == "ZUV Izov Language/Port Monitor");
-        CHECK(ListOf(inf.m_pszFileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
+        CHECK(harness::NamesOfList(inf.m_pszFileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
     }
 
     std::string padded = std::string(30000, ';') + "\r\n" + PackageMonitorInf("monitorxp.inf");
