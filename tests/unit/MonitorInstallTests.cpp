@@ -20,6 +20,9 @@ namespace {
 const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
 const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\";
 const char kTestFile[] = "MONITORTEST.TXT";
+const char kUpgradeQuestion[] = "To install this printer driver, the newest version of the VEL VOV Language/Port "
+                                "Monitor must be installed.  During this installation, the spooler on this machine "
+                                "will be stopped and restarted.\n\nDo you want to proceed?";
 
 std::string SystemFile(const char* pszName)
 {
@@ -172,10 +175,7 @@ TEST_CASE("an older installed monitor is upgraded when the user agrees")
         boxes.Answer(IDYES);
         CHECK(CheckMonitor(NULL));
         REQUIRE(boxes.boxes.size() == 1);
-        CHECK(boxes.boxes[0].text ==
-              "To install this printer driver, the newest version of the VEL VOV Language/Port Monitor must be "
-              "installed.  During this installation, the spooler on this machine will be stopped and "
-              "restarted.\n\nDo you want to proceed?");
+        CHECK(boxes.boxes[0].text == kUpgradeQuestion);
         CHECK(boxes.boxes[0].type == (MB_YESNO | MB_ICONQUESTION));
         CHECK(platform.CallsTo("StartServiceA") == Calls{ "Spooler", "Fax" });
         CHECK(::GetFileAttributesA(SystemFile(kTestFile).c_str()) != INVALID_FILE_ATTRIBUTES);
@@ -184,7 +184,8 @@ TEST_CASE("an older installed monitor is upgraded when the user agrees")
         InstalledMonitor installed("Unit Test Monitor", "ZADAZARE.DLL", "1.0.0.3");
         boxes.Answer(IDNO);
         CHECK(CheckMonitor(NULL));
-        CHECK(boxes.boxes.size() == 1);
+        REQUIRE(boxes.boxes.size() == 1);
+        CHECK(boxes.boxes[0].text == kUpgradeQuestion);
         CHECK(platform.CallsTo("ControlService").empty());
         CHECK(::GetFileAttributesA(SystemFile(kTestFile).c_str()) == INVALID_FILE_ATTRIBUTES);
     }
@@ -216,7 +217,12 @@ TEST_CHILD(restart_fails_after_upgrade)
 
 TEST_CASE("a spooler that cannot be restarted after an upgrade ends the program")
 {
-    CHECK(harness::RunChildProcess("restart_fails_after_upgrade") == 0);
+    harness::RecordedBoxes childBoxes;
+    CHECK(harness::RunChildProcess("restart_fails_after_upgrade", &childBoxes) == 0);
+    REQUIRE(childBoxes.size() == 2);
+    CHECK(childBoxes[0].text == kUpgradeQuestion);
+    CHECK(childBoxes[1].text == "Unable to restart spooler: " + harness::SystemErrorText(ERROR_SERVICE_DISABLED));
+    CHECK(childBoxes[1].type == (MB_OK | MB_ICONERROR));
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kMonitorsKey) + "Unit Test Monitor").c_str());
     ::DeleteFileA(SystemFile(kTestFile).c_str());
 }

@@ -750,5 +750,9 @@ TEST_CHILD(decline_spooler_start)
 
 TEST_CASE("declining to start the spooler ends the program with exit code 0")
 {
-    CHECK(harness::RunChildProcess("decline_spooler_start") == 0);
+    harness::RecordedBoxes childBoxes;
+    CHECK(harness::RunChildProcess("decline_spooler_start", &childBoxes) == 0);
+    REQUIRE(childBoxes.size() == 1);
+    CHECK(childBoxes[0].text == kStartQuestion);
+    CHECK(childBoxes[0].type == (MB_YESNO | MB_ICONQUESTION));
 }
