@@ -204,6 +204,7 @@ BOOL ScriptedPlatform::OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter, LPPR
     for (size_t i = 0; i < printers.size(); ++i) {
         if (SameName(printers[i].name, Text(pPrinterName))) {
             *phPrinter = reinterpret_cast<HANDLE>(kFirstPrinter + i);
+            m_openPrinters.insert(*phPrinter);
             return TRUE;
         }
     }
@@ -211,8 +212,12 @@ BOOL ScriptedPlatform::OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter, LPPR
     return FALSE;
 }
 
-BOOL ScriptedPlatform::ClosePrinter(HANDLE)
+BOOL ScriptedPlatform::ClosePrinter(HANDLE hPrinter)
 {
+    auto open = m_openPrinters.find(hPrinter);
+    m_bClosedUnknownPrinter = m_bClosedUnknownPrinter || open == m_openPrinters.end();
+    if (open != m_openPrinters.end())
+        m_openPrinters.erase(open);
     return !Call("ClosePrinter");
 }
 
@@ -327,7 +332,7 @@ HANDLE ScriptedPlatform::AddPrinterA(LPSTR pName, DWORD dwLevel, LPBYTE pPrinter
     }
     printers.push_back(Printer{ Text(pInfo->pPrinterName), Text(pInfo->pPortName), Text(pInfo->pDriverName),
                                 Text(pInfo->pPrintProcessor), Text(pInfo->pShareName) });
-    return reinterpret_cast<HANDLE>(kFirstPrinter + printers.size() - 1);
+    return *m_openPrinters.insert(reinterpret_cast<HANDLE>(kFirstPrinter + printers.size() - 1));
 }
 
 // ---- INF parser: the system's, through the shipped boundary

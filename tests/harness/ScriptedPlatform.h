@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,10 @@ public:
     std::string portToAdd;
     // Called with the owner window while the monitor's dialog would be up.
     std::function<void(HWND hOwner)> whileAddingPort;
+    // Printer handles given (OpenPrinterA, AddPrinterA) and not closed; whether a handle never
+    // given, or closed already, was closed.
+    size_t OpenPrinterHandles() const { return m_openPrinters.size(); }
+    bool ClosedUnknownPrinter() const { return m_bClosedUnknownPrinter; }
 
     // The service control manager (ScriptedServices.cpp), keeping the rules that the service
     // control documentation gives for ControlService, StartService, EnumDependentServices and
@@ -179,6 +184,9 @@ public:
                           PSTR pszDestinationInfFileName, DWORD cchDestination, PDWORD pcchRequired,
                           PSTR* ppszDestinationComponent) override;
 
+protected:
+    std::multiset<HANDLE> m_openPrinters;
+
 private:
     struct Failure {
         DWORD dwError;
@@ -205,6 +213,7 @@ private:
     DWORD m_dwFailedCallError = 0;
     std::vector<std::string> m_openServices;
     int m_nOpenHandles = 0;
+    bool m_bClosedUnknownPrinter = false;
 };
 
 // While the object lives, the waits between service queries take no time: each is passed to
