@@ -168,7 +168,7 @@ TEST_CASE("install road: a printer on a new port of the monitor, then a second o
     MessageBoxRecord box;
     HWND hBox = wizard.WaitForMessageBox(&box, 10000);
     REQUIRE(hBox != NULL);
-    CHECK(box.text == "A printer by that name or shared name is already installed.\nPlease choose a different name.");
+    CHECK(box.text == kNameTaken);
     AnswerMessageBox(hBox, IDOK);
     CHECK(wizard.WaitForPage(IDC_NEW_PORT, 5000) == hPrinter);
 
@@ -286,7 +286,7 @@ TEST_CASE("bad input: a driver file missing from the package is refused, and no 
     MessageBoxRecord box;
     HWND hBox = NULL;
     std::vector<std::string> seen;
-    while ((hBox = wizard.WaitForMessageBox(&box, 30000)) != NULL && box.caption != "Unable to complete the install.") {
+    while ((hBox = wizard.WaitForMessageBox(&box, 30000)) != NULL && box.caption != kErrorCaption) {
         seen.push_back(box.caption + ": " + box.text);
         AnswerMessageBox(hBox, IDOK);
         if (!WaitFor([&] { return !::IsWindow(hBox); }, 5000) || seen.size() >= 10) {

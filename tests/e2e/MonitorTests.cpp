@@ -14,10 +14,6 @@ namespace {
 
 const DWORD kTimeoutMs = 30000;
 
-const char kUpgradeQuestion[] = "To install this printer driver, the newest version of the VEL VOV Language/Port "
-                                "Monitor must be installed.  During this installation, the spooler on this machine "
-                                "will be stopped and restarted.\n\nDo you want to proceed?";
-
 // Starts the wizard and chooses "Install a new printer" on its welcome page; then the message
 // box it shows before the printer page (read into pBox), or NULL when the page comes first.
 HWND ChooseInstall(WizardProcess& wizard, const std::string& package, MessageBoxRecord* pBox)
@@ -88,7 +84,7 @@ TEST_CASE("monitor: an older installed version is replaced when the user agrees"
     HWND hBox = ChooseInstall(wizard, package, &box);
     REQUIRE(hBox != NULL);
     CHECK(box.text == kUpgradeQuestion);
-    CHECK(box.caption == "ZUV Izov Printer Software Wizard");
+    CHECK(box.caption == kCaption);
     CHECK(box.type == (MB_YESNO | MB_ICONQUESTION));
     AnswerMessageBox(hBox, bAgree ? IDYES : IDNO);
 
@@ -137,7 +133,7 @@ TEST_CASE("monitor: a package without its monitor directory names the INF and en
     MessageBoxRecord box;
     HWND hBox = ChooseInstall(wizard, package, &box);
     REQUIRE(hBox != NULL);
-    CHECK(box.text == "Unable to open file: monitorxp.inf.\nInstallation aborted.");
+    CHECK(box.text == kNoMonitorInf);
     CHECK(box.type == (MB_OK | MB_ICONERROR));
     AnswerMessageBox(hBox, IDOK);
     wizard.CheckEndsWell(10000);

@@ -3,16 +3,13 @@
 #include <doctest.h>
 #include "res/resource.h"
 #include "tests/harness/Process.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace harness {
-
-const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
-const char kStartSpooler[] = "To install a printer driver, the spooler service must be running. The spooler is "
-                             "currently stopped.\n\nDo you want to start this service?";
 
 // The fixed texts of a dialog: its buttons and static texts, by control id.
 inline std::vector<std::pair<int, std::string>> FixedTexts(HWND hDialog)

@@ -2,6 +2,7 @@
 #include <doctest.h>
 #include "res/resource.h"
 #include "tests/harness/Process.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include <stdlib.h>
 #include <string>
@@ -56,7 +57,7 @@ TEST_CASE("refused on Windows NT 4.0, Vista and Windows 98")
     HWND hBox = wizard.WaitForMessageBox(&box, kStartTimeoutMs, IDC_INSTALL);
     REQUIRE(hBox != NULL);
     CHECK(box.text == "Application cannot run on this operating system");
-    CHECK(box.caption == "ZUV Izov Printer Software Wizard");
+    CHECK(box.caption == kCaption);
     CHECK(box.type == (MB_OK | MB_ICONERROR));
     CHECK(wizard.VisibleWindows().size() == 1);
 

@@ -8,6 +8,7 @@
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include <winspool.h>
 #include <stdio.h>
@@ -22,7 +23,6 @@ typedef std::vector<std::string> Names;
 namespace {
 
 const char kDriver[] = "ZUV Izov";
-const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
 
 // The sample package staged anew and made the current directory, as setup.exe runs in it.
 struct StagedPackage {
@@ -161,7 +161,7 @@ TEST_CASE("an empty INF name installs nothing and reports the refusal of a drive
     CHECK(FilesIn(SystemInfDirectory(), "*.inf") == infs);
     REQUIRE(boxes.boxes.size() == 1);
     CHECK(boxes.boxes[0].text == SystemErrorText(ERROR_INVALID_PARAMETER));
-    CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
+    CHECK(boxes.boxes[0].caption == kErrorCaption);
     CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
     CHECK_FALSE(IsDriverInstalled("Nameless Driver"));
 }

@@ -7,6 +7,7 @@
 #include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/Pages.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include "ui/DestinationDlg.h"
 #include <algorithm>
@@ -16,11 +17,6 @@
 using namespace harness;
 
 namespace {
-
-const char kCaption[] = "ZUV Izov Printer Software Wizard";
-const char kIllegalName[] = "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too "
-                            "long. Maximum length is 220 characters.";
-const char kNoDirectory[] = "No directory selected or created.";
 
 bool IsDirectory(const std::string& path)
 {

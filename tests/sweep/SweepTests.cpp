@@ -14,6 +14,7 @@
 #include "tests/harness/Process.h"
 #include "tests/harness/ScriptedPlatform.h"
 #include "tests/harness/ScriptedWizard.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include "ui/DestinationDlg.h"
 #include "ui/PrinterDlg.h"
@@ -28,7 +29,6 @@ using namespace harness;
 
 namespace {
 
-const char kMonitor[] = "ZUV Izov Language/Port Monitor";
 const char kMonitorKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\ZUV Izov Language/Port Monitor";
 const char kProcessor[] = "IzovPrint";
 const char kPrinter[] = "Sweep Printer";
@@ -355,11 +355,11 @@ public:
         ::CreateDirectoryA((root.path + "\\drivers").c_str(), NULL);
         platform.driverDirectory = root.path + "\\drivers";
         platform.processorDirectory = processors;
-        platform.ports = { { "LPT1:", "Local Port", "" }, { "FILE:", "Local Port", "" }, { "PX1", kMonitor, "" } };
+        platform.ports = { { "LPT1:", "Local Port", "" }, { "FILE:", "Local Port", "" }, { "PX1", kMonitorName, "" } };
         platform.printProcessors = { "WinPrint" };
         platform.services["lanmanserver"] = ScriptedPlatform::Service();
         if (variant.bMonitorInstalled)
-            platform.monitors = { { kMonitor, "Windows NT x86", "ZADAZARE.DLL" } };
+            platform.monitors = { { kMonitorName, "Windows NT x86", "ZADAZARE.DLL" } };
         if (variant.bProcessorRegistered) {
             platform.printProcessors.push_back(kProcessor);
             WriteTextFile(processors + "\\IZOVPP.DLL", "old processor");
@@ -644,8 +644,8 @@ public:
                 // The system's text alone under "Unable to complete the install.", or after the
                 // program's words under the program's caption, as the destination page tells its own.
                 bool bAlone = box.text == text && !StartsWith(failure.where, "destination");
-                if (bAlone ? box.type != (MB_OK | MB_ICONERROR) || box.caption != "Unable to complete the install."
-                           : !bWarns || box.caption != "ZUV Izov Printer Software Wizard")
+                if (bAlone ? box.type != (MB_OK | MB_ICONERROR) || box.caption != kErrorCaption
+                           : !bWarns || box.caption != kCaption)
                     Violation("the failure was told in a box \"" + box.caption + "\" that is no error's");
                 return;
             }

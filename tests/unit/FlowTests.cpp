@@ -6,6 +6,7 @@
 #include "tests/harness/Injection.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedWizard.h"
+#include "tests/harness/Texts.h"
 #include "ui/WizardPage.h"
 #include <string>
 #include <utility>
@@ -13,6 +14,8 @@
 
 using harness::ScriptedWizard;
 using harness::Showing;
+using harness::kCaption;
+using harness::kErrorCaption;
 typedef std::vector<std::string> Trace;
 
 namespace {
@@ -49,7 +52,6 @@ const char kInstallSummary[] = "summary install name=Office port=FILE: destinati
 const char kCopySummary[] = "summary copy name= port= destination=C:\\out";
 const char kDriver[] = "driver inf=driver.inf name=ZUV Izov";
 const char kCreate[] = "create name=Office driver=ZUV Izov port=FILE:";
-const char kCaption[] = "ZUV Izov Printer Software Wizard";
 
 } // namespace
 
@@ -129,9 +131,9 @@ TEST_CASE("the flow: the pages shown, the steps run and the words said for each 
         { "a summary shown again that cannot be made: the installation does not run again",
           { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_NEXT),
             CannotBeMade(Summary(PAGE_NEXT)) },
-          failedInstall, failsInstall, { { cannotBeMade, "Unable to complete the install." } } },
+          failedInstall, failsInstall, { { cannotBeMade, kErrorCaption } } },
         { "a welcome page that cannot be made: no step runs again", { CannotBeMade(Welcome(PAGE_NEXT)) },
-          { "rights", kOn }, NULL, { { cannotBeMade, "Unable to complete the install." } } },
+          { "rights", kOn }, NULL, { { cannotBeMade, kErrorCaption } } },
         { "not an administrator: installing refused for the rest of the run",
           { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_CANCEL) },
           { "rights", kOff, "destination", "rights", kOff },
@@ -153,13 +155,11 @@ TEST_CASE("the flow: the pages shown, the steps run and the words said for each 
           { "rights", kOn, "destination", "summary copy name= port= destination=" + longPath, "destination",
             kCopySummary, "copy C:\\out\\.", "open C:\\out" },
           NULL,
-          { { "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too long. Maximum "
-              "length is 220 characters.",
-              kCaption } } },
+          { { harness::kIllegalName, kCaption } } },
         { "no destination: nothing is copied, and the user chooses one",
           { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, ""), Summary(PAGE_NEXT), Destination(PAGE_CANCEL) },
           { "rights", kOn, "destination", "summary copy name= port= destination=", "destination" }, NULL,
-          { { "No directory selected or created.", kCaption } } },
+          { { harness::kNoDirectory, kCaption } } },
         // The search lists the current directory; the INF of the name found is read from the
         // program's directory.
         { "no INF in the package: installing is not offered", { Welcome(PAGE_CANCEL) }, { "rights", kOff },

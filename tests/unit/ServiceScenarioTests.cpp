@@ -17,9 +17,9 @@
 #include "base/ShellCopy.h"
 #include "monitor/MonitorInstall.h"
 #include "monitor/SpoolerService.h"
-#include "tests/harness/Children.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedPlatform.h"
+#include "tests/harness/Texts.h"
 #include <stdlib.h>
 #include <algorithm>
 #include <map>
@@ -27,15 +27,14 @@
 #include <string>
 #include <vector>
 
+using harness::kCaption;
+using harness::kStartSpooler;
 using harness::ScriptedPlatform;
 typedef ScriptedPlatform::Service Service;
 
 namespace {
 
 const int kForever = ScriptedPlatform::kForever;
-const char kCaption[] = "ZUV Izov Printer Software Wizard";
-const char kStartQuestion[] = "To install a printer driver, the spooler service must be running. The spooler is "
-                              "currently stopped.\n\nDo you want to start this service?";
 enum Kind { START_FAILED, STOP_FAILED, RESTART_FAILED, NOT_RESTARTED, QUESTION, COPY_REFUSED, UNKNOWN };
 const char* const kPrefixes[] = { "Unable to start the spooler service: ", "Unable to stop spooler: ",
                                   "Unable to restart spooler: ",
@@ -247,11 +246,7 @@ Scenario Generate(unsigned long long seed)
 struct ProgramEnded {};
 struct Runaway {};
 
-struct Box {
-    std::string text;
-    std::string caption;
-    UINT type;
-};
+typedef harness::MessageBoxRecord Box;
 
 struct Run {
     const Scenario* pScenario;
@@ -292,7 +287,7 @@ void Meanwhile()
 
 int WINAPI ScriptedBox(HWND, LPCSTR pszText, LPCSTR pszCaption, UINT uType)
 {
-    g_pRun->boxes.push_back(Box{ pszText, pszCaption, uType });
+    g_pRun->boxes.push_back(Box{ pszText, pszCaption, uType, 0 });
     if ((uType & MB_TYPEMASK) != MB_YESNO)
         return IDOK;
     Meanwhile();
@@ -352,9 +347,9 @@ void RunScenario(const Scenario& scenario, ScriptedPlatform& platform, Run& run)
 int KindOf(const Box& box, std::vector<std::string>& names)
 {
     static std::map<DWORD, std::string> systemTexts;
-    if (box.text == kStartQuestion)
+    if (box.text == kStartSpooler)
         return box.type == (MB_YESNO | MB_ICONQUESTION) && box.caption == kCaption ? QUESTION : UNKNOWN;
-    if (box.caption == "Unable to complete the install.")
+    if (box.caption == harness::kErrorCaption)
         return box.type == (MB_OK | MB_ICONERROR) && box.text == harness::SystemErrorText(ERROR_FILENAME_EXCED_RANGE)
                    ? COPY_REFUSED
                    : UNKNOWN;
@@ -528,7 +523,7 @@ std::string BoxTexts(const std::string& expected)
         std::vector<std::string> fields = Split(box, ':');
         int nKind = (int)(std::find(kStringIDs, kStringIDs + UNKNOWN, atoi(fields[0].c_str())) - kStringIDs);
         std::string system = fields.size() > 1 ? harness::SystemErrorText(atol(fields[1].c_str())) : "";
-        std::string text = nKind == QUESTION ? kStartQuestion : nKind == COPY_REFUSED ? system : kPrefixes[nKind] + system;
+        std::string text = nKind == QUESTION ? kStartSpooler : nKind == COPY_REFUSED ? system : kPrefixes[nKind] + system;
         for (const std::string& name : fields.size() > 2 ? Split(fields[2], ',') : std::vector<std::string>())
             text += (text.back() == '\n' ? "" : "\r\n") + name;
         texts += text + "|";
@@ -736,23 +731,4 @@ TEST_CASE("the scripted service manager keeps the rules that Wine's lacks")
     for (DWORD i = 0; i < nServices; ++i)
         order += pServices[i].lpServiceName;
     CHECK(order == "BDAC");
-}
-
-TEST_CHILD(decline_spooler_start)
-{
-    ScriptedPlatform platform;
-    harness::MessageBoxRecorder boxes;
-    platform.ServiceNamed("Spooler").dwState = SERVICE_STOPPED;
-    boxes.Answer(IDNO);
-    EnsureSpoolerRunning(NULL);
-    return 7;  // not reached: the program ends with exit code 0
-}
-
-TEST_CASE("declining to start the spooler ends the program with exit code 0")
-{
-    harness::RecordedBoxes childBoxes;
-    CHECK(harness::RunChildProcess("decline_spooler_start", &childBoxes) == 0);
-    REQUIRE(childBoxes.size() == 1);
-    CHECK(childBoxes[0].text == kStartQuestion);
-    CHECK(childBoxes[0].type == (MB_YESNO | MB_ICONQUESTION));
 }
