@@ -91,9 +91,9 @@ ScriptedPlatform::~ScriptedPlatform()
     SetPlatform(m_pPrevious);
 }
 
-void ScriptedPlatform::Fail(const std::string& call, DWORD dwError, int nTimes)
+void ScriptedPlatform::Fail(const std::string& call, DWORD dwError)
 {
-    m_failures[call] = Failure{ dwError, nTimes };
+    m_failures[call] = dwError;
 }
 
 void ScriptedPlatform::FailCall(size_t k, DWORD dwError)
@@ -110,14 +110,12 @@ bool ScriptedPlatform::Call(const std::string& operation, const std::string& arg
         ::SetLastError(m_dwFailedCallError);
         return true;
     }
-    std::map<std::string, Failure>::iterator it = m_failures.find(call);
-    if (it == m_failures.end() || it->second.nTimes == 0)
-        it = m_failures.find(operation);
-    if (it == m_failures.end() || it->second.nTimes == 0)
+    auto failure = m_failures.find(call);
+    if (failure == m_failures.end())
+        failure = m_failures.find(operation);
+    if (failure == m_failures.end())
         return false;
-    if (it->second.nTimes > 0)
-        --it->second.nTimes;
-    ::SetLastError(it->second.dwError);
+    ::SetLastError(failure->second);
     return true;
 }
 

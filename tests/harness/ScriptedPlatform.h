@@ -18,10 +18,10 @@ public:
     ScriptedPlatform();
     ~ScriptedPlatform();
 
-    // The named call fails with the error: every time, or only the next nTimes calls. The name
-    // is an operation ("ControlService") or a whole call as recorded ("ControlService Spooler 1"),
-    // which wins over its operation's.
-    void Fail(const std::string& call, DWORD dwError, int nTimes = -1);
+    // The named call fails with the error, every time. The name is an operation
+    // ("ControlService") or a whole call as recorded ("ControlService Spooler 1"), which wins over
+    // its operation's.
+    void Fail(const std::string& call, DWORD dwError);
     // Call k from now (0: the next one), whatever it is, fails with the error.
     void FailCall(size_t k, DWORD dwError);
 
@@ -188,11 +188,6 @@ protected:
     std::multiset<HANDLE> m_openPrinters;
 
 private:
-    struct Failure {
-        DWORD dwError;
-        int nTimes;
-    };
-
     // Records the call; TRUE when it is to fail, with the last error set.
     bool Call(const std::string& operation, const std::string& arguments = std::string());
     std::string ServiceOf(SC_HANDLE hService) const;
@@ -208,7 +203,7 @@ private:
     void CollectActiveDependents(const std::string& name, std::vector<std::string>& active) const;
 
     Platform* m_pPrevious;
-    std::map<std::string, Failure> m_failures;
+    std::map<std::string, DWORD> m_failures;
     size_t m_nFailedCall = (size_t)-1;  // the index in calls of the call FailCall chose
     DWORD m_dwFailedCallError = 0;
     std::vector<std::string> m_openServices;

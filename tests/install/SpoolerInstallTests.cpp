@@ -267,22 +267,6 @@ TEST_CASE("the copy task copies the package's files and its monitor's, nothing e
     CHECK(std::string(szCurrent) == package.path);
 }
 
-TEST_CASE("a directory of more names than one list holds is copied in several operations")
-{
-    StagedPackage package("many-package");
-    TempDirectory many("many-files");
-    // 2000 names of 20 characters need 42000 bytes: two lists.
-    char szName[64];
-    for (int i = 0; i < 2000; ++i) {
-        sprintf(szName, "\\file-number-%07d", i);
-        WriteTextFile(many.path + szName, "x");
-    }
-    TempDirectory destination("many-destination");
-    ::SetCurrentDirectoryA(many.path.c_str());
-    CopyDirectoryFiles(destination.path.c_str());
-    CHECK(FilesIn(destination.path).size() == 2000);
-}
-
 TEST_CASE("the shell opens the Printers folder and the destination, nothing for no path, without holding up the wizard")
 {
     TempDirectory destination("opened-destination");

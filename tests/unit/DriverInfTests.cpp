@@ -253,31 +253,54 @@ TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
     }
 }
 
-TEST_CASE("each reading step stands alone when memory runs out")
+TEST_CASE("whichever work buffer cannot be had, each reading step stands alone")
 {
-    harness::Injection injection;
-    SUBCASE("the provider's step fails, the others read") {
+    // Every allocation of the object and its reading, failed in turn. The provider, the driver,
+    // the configuration and the help file each read whole or not at all, and each can be lost
+    // alone, the others read, the data file and the file list among them; only the key names
+    // that every step needs take them all. An object without its own buffers finds nothing.
+    auto read = [](std::vector<std::string>& fields) {
         DriverInf inf("lists.inf", "Two Lists");
-        // The ten key names come first, then the provider's value.
-        injection.Fail(harness::SEAM_ALLOCATION, 10);
+        bool bBuffers = inf.HasBuffers() != FALSE;
+        if (!bBuffers)
+            CHECK_FALSE(inf.HasModelsSection());
         inf.ReadDriverInfo();
-        CHECK(std::string(inf.m_pszProvider).empty());
-        CHECK(std::string(inf.m_pszDataFile) == "TWO.GPD");
-        CHECK(std::string(inf.m_pszDriverFile) == "TWODRV.DLL");
-        CHECK(inf.m_cbDependentFiles > 0);
+        if (bBuffers) {
+            fields = { inf.m_pszProvider, inf.m_pszDriverFile, inf.m_pszConfigFile, inf.m_pszHelpFile,
+                       inf.m_pszDataFile };
+            for (const std::string& name : NamesOfList(inf.m_pszDependentFiles))
+                fields.back() += "|" + name;
+        }
+        return bBuffers;
+    };
+    const size_t kAlone = 4;  // the fields read whole or not at all; then the data file and the list
+    std::vector<std::string> whole;
+    size_t nAllocations = 0;
+    {
+        harness::Injection counting;
+        REQUIRE(read(whole));
+        nAllocations = counting.Count(harness::SEAM_ALLOCATION);
     }
-    SUBCASE("without its key names nothing is read") {
-        DriverInf inf("lists.inf", "Two Lists");
-        injection.Fail(harness::SEAM_ALLOCATION, 2);
-        inf.ReadDriverInfo();
-        CHECK(std::string(inf.m_pszProvider).empty());
-        CHECK(std::string(inf.m_pszDriverFile).empty());
+    std::vector<bool> lostAlone(kAlone, false);
+    for (size_t k = 0; k < nAllocations; ++k) {
+        CAPTURE(k);
+        harness::Injection injection;
+        injection.Fail(harness::SEAM_ALLOCATION, k);
+        std::vector<std::string> fields;
+        if (!read(fields))
+            continue;
+        size_t nLost = 0;
+        for (size_t i = 0; i < kAlone; ++i) {
+            CHECK_MESSAGE((fields[i] == whole[i] || fields[i].empty()), fields[i] << " for " << whole[i]);
+            nLost += fields[i].empty();
+        }
+        CHECK((nLost <= 1 || nLost == kAlone));
+        if (nLost == 1)
+            CHECK(fields[kAlone] == whole[kAlone]);
+        if (nLost == kAlone)
+            CHECK(fields[kAlone].empty());
+        for (size_t i = 0; i < kAlone; ++i)
+            lostAlone[i] = lostAlone[i] || (nLost == 1 && fields[i].empty());
     }
-    SUBCASE("an object whose buffers could not be had reads nothing and finds nothing") {
-        injection.Fail(harness::SEAM_ALLOCATION, 1);
-        DriverInf inf("lists.inf", "Two Lists");
-        CHECK_FALSE(inf.HasBuffers());
-        CHECK_FALSE(inf.HasModelsSection());
-        inf.ReadDriverInfo();
-    }
+    CHECK(lostAlone == std::vector<bool>(kAlone, true));
 }
