@@ -29,8 +29,7 @@ HWND ChooseInstall(WizardProcess& wizard, const std::string& package, MessageBox
 
 TEST_CASE("monitor: installed from the package, then found by a second run")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     {
         WizardProcess wizard;
         // A new system's spooler is stopped: the wizard asks to start it.
@@ -68,8 +67,7 @@ TEST_CASE("monitor: installed from the package, then found by a second run")
 
 TEST_CASE("monitor: an older installed version is replaced when the user agrees")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());
     REQUIRE(InstallPackageMonitor(package, kMonitorName));
     REQUIRE(SetMonitorVersion(kMonitorName, "1.0.0.3"));
@@ -105,8 +103,7 @@ TEST_CASE("monitor: an older installed version is replaced when the user agrees"
 
 TEST_CASE("monitor: one installed under another name is kept under that name")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());
     REQUIRE(InstallPackageMonitor(package, "Older Izov Monitor"));
 
@@ -122,8 +119,7 @@ TEST_CASE("monitor: one installed under another name is kept under that name")
 
 TEST_CASE("monitor: a package without its monitor directory names the INF and ends")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());
     for (const char* pszFile : { "ZADAZARE.DLL", "ZADAZARE.HLP", "monitor.inf", "monitorxp.inf" })
         ::DeleteFileA((package + "\\pxmonitor\\" + pszFile).c_str());

@@ -11,6 +11,14 @@
 
 namespace harness {
 
+// The sample package staged at C:\<name> for setup.exe to run in; the test ends when it cannot be.
+inline std::string StageSample(const std::string& name = "package")
+{
+    std::string package = WizardProcess::StagePackage(name);
+    REQUIRE_MESSAGE(!package.empty(), "the sample package could not be staged at C:\\" << name);
+    return package;
+}
+
 // The fixed texts of a dialog: its buttons and static texts, by control id.
 inline std::vector<std::pair<int, std::string>> FixedTexts(HWND hDialog)
 {

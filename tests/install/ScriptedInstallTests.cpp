@@ -18,23 +18,18 @@ namespace {
 // A package directory made current, holding empty stand-ins of the sample driver's files, and
 // directories standing in for the spooler's driver and print processor directories.
 struct Package {
-    char szBefore[MAX_PATH];
-    harness::TempDirectory package;
-    harness::TempDirectory drivers;
-    harness::TempDirectory processors;
+    harness::TempDirectory package{ "scripted-package" };
+    harness::TempDirectory drivers{ "scripted-drivers" };
+    harness::TempDirectory processors{ "scripted-processors" };
+    harness::InDirectory in{ package.path };
 
     explicit Package(ScriptedPlatform& platform)
-        : package("scripted-package"), drivers("scripted-drivers"), processors("scripted-processors")
     {
         for (const char* pszFile : { "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP", "IZOVPP.DLL" })
-            harness::WriteTextFile(package.path + "\\" + pszFile, std::string("new ") + pszFile);
+            REQUIRE(harness::WriteTextFile(pszFile, std::string("new ") + pszFile));
         platform.driverDirectory = drivers.path;
         platform.processorDirectory = processors.path;
-        ::GetCurrentDirectoryA(MAX_PATH, szBefore);
-        ::SetCurrentDirectoryA(package.path.c_str());
     }
-    ~Package() { ::SetCurrentDirectoryA(szBefore); }
-
 };
 
 } // namespace

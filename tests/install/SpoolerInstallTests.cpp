@@ -26,16 +26,13 @@ const char kDriver[] = "ZUV Izov";
 
 // The sample package staged anew and made the current directory, as setup.exe runs in it.
 struct StagedPackage {
-    char szBefore[MAX_PATH];
     std::string path;
+    InDirectory in;
 
-    explicit StagedPackage(const char* pszName) : path(WizardProcess::StagePackage(pszName))
+    explicit StagedPackage(const char* pszName) : path(WizardProcess::StagePackage(pszName)), in(path)
     {
-        REQUIRE_MESSAGE(!path.empty(), "the sample package could not be staged");
-        ::GetCurrentDirectoryA(MAX_PATH, szBefore);
-        REQUIRE(::SetCurrentDirectoryA(path.c_str()));
+        REQUIRE_MESSAGE(in.bEntered, "the sample package could not be staged");
     }
-    ~StagedPackage() { ::SetCurrentDirectoryA(szBefore); }
     std::string File(const char* pszName) const { return path + "\\" + pszName; }
 };
 

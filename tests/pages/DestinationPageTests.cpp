@@ -124,8 +124,6 @@ TEST_CASE("destination page: the first showing opens drive C: and lists its dire
 
     CDestinationDlg page;
     CDirectoryTree& tree = page.m_treeDir;
-    CHECK(std::string(tree.GetRuntimeClass()->m_lpszClassName) == "CDirectoryTree");
-    CHECK(tree.IsKindOf(RUNTIME_CLASS(CTreeCtrl)));
     RunPage(page, [&](HWND hPage) {
         HTREEITEM hRoot = tree.GetRootItem();
         REQUIRE(hRoot != NULL);
@@ -160,7 +158,6 @@ TEST_CASE("destination page: the first showing opens drive C: and lists its dire
     });
 
     HIMAGELIST hImages = page.m_imageList.GetSafeHandle();
-    CHECK(page.m_imageList.GetImageCount() == 4);
     RunPage(page, [&](HWND hPage) {
         CHECK((HIMAGELIST)tree.SendMessage(TVM_GETIMAGELIST, TVSIL_NORMAL) == hImages);
         Click(hPage, IDCANCEL);

@@ -14,6 +14,7 @@
 #include "tests/harness/Process.h"
 #include "tests/harness/ScriptedPlatform.h"
 #include "tests/harness/ScriptedWizard.h"
+#include "tests/harness/Spooler.h"
 #include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include "ui/DestinationDlg.h"
@@ -29,7 +30,6 @@ using namespace harness;
 
 namespace {
 
-const char kMonitorKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\ZUV Izov Language/Port Monitor";
 const char kProcessor[] = "IzovPrint";
 const char kPrinter[] = "Sweep Printer";
 const char kDestination[] = "X:\\sweep\\out";
@@ -341,6 +341,7 @@ public:
     std::string processors;
     std::string before = CurrentDirectory();
     std::map<std::string, ScriptedPlatform::Service> servicesBefore;
+    std::unique_ptr<RegisteredMonitor> olderMonitor;
     int nShowings = 0;
     bool bPassed = false;              // the real page was left with Next
     bool bRetried = false;             // and the road taken again after a failure
@@ -369,13 +370,7 @@ public:
         WriteTextFile(root.path + "\\x.dll", "not the print processor's");
         if (variant.bOlderMonitor) {
             platform.services["Fax"].dependsOn = { "Spooler" };
-            HKEY hKey;
-            if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMonitorKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) ==
-                ERROR_SUCCESS) {
-                ::RegSetValueExA(hKey, "Driver", 0, REG_SZ, (const BYTE*)"ZADAZARE.DLL", 13);
-                ::RegSetValueExA(hKey, "Version", 0, REG_SZ, (const BYTE*)"1.0.0.3", 8);
-                ::RegCloseKey(hKey);
-            }
+            olderMonitor.reset(new RegisteredMonitor(kMonitorName, "ZADAZARE.DLL", "1.0.0.3"));
             platform.portToAdd = "PX9";
             platform.whileAddingPort = [this](HWND) { CheckUpgradeCopied(); };
         }
@@ -401,7 +396,6 @@ public:
     ~Run()
     {
         ::SetCurrentDirectoryA(before.c_str());
-        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMonitorKey);
         RemoveTree("X:\\sweep");
         boxes.boxes.size();  // the checks read them all
     }

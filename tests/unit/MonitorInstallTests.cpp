@@ -44,24 +44,6 @@ struct Package {
     }
 };
 
-// A monitor the registry knows, as the spooler records it, for as long as the object lives.
-struct InstalledMonitor {
-    std::string key;
-    InstalledMonitor(const char* pszName, const char* pszDriver, const char* pszVersion)
-        : key(std::string("System\\CurrentControlSet\\Control\\Print\\Monitors\\") + pszName)
-    {
-        HKEY hKey;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) !=
-            ERROR_SUCCESS)
-            return;
-        ::RegSetValueExA(hKey, "Driver", 0, REG_SZ, (const BYTE*)pszDriver, lstrlenA(pszDriver) + 1);
-        if (pszVersion != NULL)
-            ::RegSetValueExA(hKey, "Version", 0, REG_SZ, (const BYTE*)pszVersion, lstrlenA(pszVersion) + 1);
-        ::RegCloseKey(hKey);
-    }
-    ~InstalledMonitor() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()); }
-};
-
 } // namespace
 
 TEST_CASE("versions of dot-separated numbers compare number by number, others as text")
@@ -106,7 +88,7 @@ TEST_CASE("an installed monitor that is not older than the package's is not upgr
         REQUIRE(package.in.bEntered);
         package.AddMonitorDirectory(XpInf(kTestFile));
         platform.monitors = { { "Unit Test Monitor", "Windows NT x86", "ZADAZARE.DLL" } };
-        InstalledMonitor installed("Unit Test Monitor", "zadazare.dll", pszInstalled);
+        harness::RegisteredMonitor installed("Unit Test Monitor", "zadazare.dll", pszInstalled);
         CHECK(CheckMonitor(NULL));
         CHECK(boxes.boxes.empty());
         CHECK(platform.CallsTo("ControlService").empty());
