@@ -113,6 +113,8 @@ public:
         ULONGLONG qwPendingEnd = 0;  // the clock's time at which the pending state ends; 0: none
     };
     std::map<std::string, Service> services;
+    // The states by name, as tests write them: kStateNames[SERVICE_RUNNING] is "running".
+    static constexpr const char* kStateNames[] = { "?", "stopped", "start-pending", "stop-pending", "running" };
     // The service of that name (any case); a new running one when there is none.
     Service& ServiceNamed(const std::string& name);
     // The services that depend on the named one directly, in the manager's order.

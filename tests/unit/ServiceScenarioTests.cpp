@@ -42,7 +42,6 @@ const char* const kPrefixes[] = { "Unable to start the spooler service: ", "Unab
                                   "successfully restarted: " };
 const int kStringIDs[] = { 2041, 2046, 2047, 2048, 2040, 2038 };
 const DWORD kErrors[] = { 5, 1051, 1052, 1053, 1056, 1058, 1061, 1062, 1067, 1068, 1069, 8 };
-const char* const kStates[] = { "?", "stopped", "start-pending", "stop-pending", "running" };
 
 // ---- Scenarios as text
 
@@ -99,7 +98,7 @@ std::string Text(const Scenario& scenario)
         text += "; " + entry.first;
         for (size_t i = 0; i < s.dependsOn.size(); ++i)
             text += (i == 0 ? "<" : ",") + s.dependsOn[i];
-        text += std::string(" ") + kStates[s.dwState];
+        text += std::string(" ") + ScriptedPlatform::kStateNames[s.dwState];
         if (s.dwState == SERVICE_START_PENDING || s.dwState == SERVICE_STOP_PENDING)
             text += " left=" + TimeText(s.nPendingQueries, s.dwPendingMs);
         if (s.nStartQueries || s.dwStartMs)
@@ -139,6 +138,7 @@ Scenario Read(const std::string& text)
         size_t nLess = words[0].find('<');
         if (nLess != std::string::npos)
             s.dependsOn = Split(words[0].substr(nLess + 1), ',');
+        const char* const* kStates = ScriptedPlatform::kStateNames;
         s.dwState = (DWORD)(std::find(kStates, kStates + 5, words[1]) - kStates);
         for (size_t j = 2; j < words.size(); ++j) {
             const std::string& w = words[j];
@@ -467,7 +467,8 @@ std::vector<std::string> Violations(const Scenario& scenario, ScriptedPlatform& 
         check(bInjected || nCounts[QUESTION] == (spooler.dwState != SERVICE_RUNNING),
               "the question comes when the spooler does not run");
         check(run.result != "TRUE" || run.dwSpoolerAtEnd == SERVICE_RUNNING,
-              std::string("a running spooler: TRUE, but the spooler is ") + kStates[run.dwSpoolerAtEnd]);
+              std::string("a running spooler: TRUE, but the spooler is ") +
+                  ScriptedPlatform::kStateNames[run.dwSpoolerAtEnd]);
         check(run.result != "FALSE" || bInjected || nCounts[START_FAILED], "a spooler not made to run, without a word");
         check(!nCounts[START_FAILED] || bInjected || StartTrouble(spooler), "the start refused without a cause");
     }
