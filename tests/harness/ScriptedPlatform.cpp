@@ -8,16 +8,6 @@ namespace {
 
 const UINT_PTR kFirstPrinter = 0x3000;
 
-std::string Text(LPCSTR psz)
-{
-    return psz != NULL ? psz : "NULL";
-}
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
 // Lays out records and their strings as the spooler does: the records first, their strings
 // after them. Too small a buffer gets the size needed and dwSizeError.
 template <typename Record, typename Item, typename Fill>

@@ -190,6 +190,8 @@ protected:
     std::multiset<HANDLE> m_openPrinters;
 
 private:
+    static std::string Text(LPCSTR psz) { return psz != NULL ? psz : "NULL"; }
+    static bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
     // Records the call; TRUE when it is to fail, with the last error set.
     bool Call(const std::string& operation, const std::string& arguments = std::string());
     std::string ServiceOf(SC_HANDLE hService) const;

@@ -14,16 +14,6 @@ const UINT_PTR kFirstService = 0x2000;
 // A service that depends on itself through others would have the manager start for ever.
 const int kDeepestDependency = 16;
 
-std::string Text(LPCSTR psz)
-{
-    return psz != NULL ? psz : "NULL";
-}
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
 bool IsPending(DWORD dwState)
 {
     return dwState == SERVICE_START_PENDING || dwState == SERVICE_STOP_PENDING;

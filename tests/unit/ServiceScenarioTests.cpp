@@ -311,14 +311,19 @@ void ScriptedEnd(UINT nExitCode)
         throw ProgramEnded();
 }
 
-void RunScenario(const Scenario& scenario, ScriptedPlatform& platform, Run& run)
+void SetUp(ScriptedPlatform& platform, const Scenario& scenario)
 {
-    run.pScenario = &scenario;
-    run.pPlatform = &platform;
     for (const auto& entry : scenario.services)
         platform.services[entry.first] = entry.second;
     for (const auto& failure : scenario.failures)
         platform.Fail(failure.first, failure.second);
+}
+
+void RunScenario(const Scenario& scenario, ScriptedPlatform& platform, Run& run)
+{
+    run.pScenario = &scenario;
+    run.pPlatform = &platform;
+    SetUp(platform, scenario);
     g_pRun = &run;
     PauseFunction pfnPause = SetPauseFunction(&ScriptedPause);
     MessageBoxFunction pfnBox = SetMessageBoxFunction(&ScriptedBox);
@@ -700,8 +705,7 @@ TEST_CASE("the scripted service manager keeps the rules that Wine's lacks")
     for (const Rule& rule : rules) {
         CAPTURE(rule.pszServices);
         ScriptedPlatform platform;
-        for (const auto& entry : Read(std::string("upgrade") + rule.pszServices).services)
-            platform.services[entry.first] = entry.second;
+        SetUp(platform, Read(std::string("upgrade") + rule.pszServices));
         SC_HANDLE hService = platform.OpenServiceA(NULL, rule.pszService, SERVICE_ALL_ACCESS);
         SERVICE_STATUS status = {};
         ::SetLastError(0xdeadbeef);
@@ -715,10 +719,7 @@ TEST_CASE("the scripted service manager keeps the rules that Wine's lacks")
 
     // The active dependents, direct and indirect, each after those that depend on it.
     ScriptedPlatform platform;
-    for (const auto& entry : Read("upgrade; A<Spooler running; B<A running; C<Spooler running; D<A,C running; "
-                                  "E<Spooler stopped")
-                                 .services)
-        platform.services[entry.first] = entry.second;
+    SetUp(platform, Read("upgrade; A<Spooler running; B<A running; C<Spooler running; D<A,C running; E<Spooler stopped"));
     SC_HANDLE hSpooler = platform.OpenServiceA(NULL, "Spooler", SERVICE_ALL_ACCESS);
     DWORD cbNeeded = 0, nServices = 99;
     ::SetLastError(0xdeadbeef);
