@@ -54,8 +54,7 @@ void CopyThroughPages(WizardProcess& wizard, const std::string& package, const s
 
 TEST_CASE("copy road right to left: every page mirrored, with the English texts")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());
     WizardProcess wizard;
     HWND hWelcome = wizard.StartAtWelcome(package);
@@ -76,8 +75,7 @@ TEST_CASE("copy road right to left: every page mirrored, with the English texts"
 
 TEST_CASE("copy road by keyboard: mnemonics, Tab, arrows in the tree, Enter")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());
     REQUIRE(::CreateDirectoryA("C:\\aaa-first", NULL));
     WizardProcess wizard;
@@ -118,8 +116,7 @@ TEST_CASE("copy road by keyboard: mnemonics, Tab, arrows in the tree, Enter")
 
 TEST_CASE("copy road: a directory made on the page receives the package and opens in the shell")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());  // Finish asks to start a stopped spooler, for this task too
     REQUIRE(::CreateDirectoryA((package + "\\extras").c_str(), NULL));
     REQUIRE(WriteTextFile(package + "\\extras\\notes.txt", "not part of the copy"));
@@ -139,8 +136,7 @@ TEST_CASE("copy road: a directory made on the page receives the package and open
 
 TEST_CASE("copy: back from browsing another drive, the package directory is current again")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());  // Finish asks to start a stopped spooler, for this task too
     REQUIRE(::CreateDirectoryA("X:\\browsed", NULL));
     REQUIRE(::CreateDirectoryA("X:\\browsed\\deeper", NULL));
@@ -213,8 +209,7 @@ TEST_CASE("copy: back from browsing another drive, the package directory is curr
 
 TEST_CASE("bad input: a package of 2,000 files, copied whole into a directory with accented letters")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());
     // Names long enough that the list of them needs several of the shell's copy operations.
     for (int i = 0; i < 2000; ++i) {

@@ -112,8 +112,7 @@ void CheckPrinter(const char* pszName, const std::string& port)
 
 TEST_CASE("install road right to left: every page mirrored, with the English texts")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     WizardProcess wizard;
     HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
@@ -138,8 +137,7 @@ TEST_CASE("install road right to left: every page mirrored, with the English tex
 
 TEST_CASE("install road: a printer on a new port of the monitor, then a second one beside it")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     {
         WizardProcess wizard;
         REQUIRE(wizard.Start(package));
@@ -168,7 +166,7 @@ TEST_CASE("install road: a printer on a new port of the monitor, then a second o
     MessageBoxRecord box;
     HWND hBox = wizard.WaitForMessageBox(&box, 10000);
     REQUIRE(hBox != NULL);
-    CHECK(box.text == "A printer by that name or shared name is already installed.\nPlease choose a different name.");
+    CHECK(box.text == kNameTaken);
     AnswerMessageBox(hBox, IDOK);
     CHECK(wizard.WaitForPage(IDC_NEW_PORT, 5000) == hPrinter);
 
@@ -180,8 +178,7 @@ TEST_CASE("install road: a printer on a new port of the monitor, then a second o
 
 TEST_CASE("install road: the monitor's dialog cancelled leaves the ports as they were")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     WizardProcess wizard;
     REQUIRE(wizard.Start(package));
     HWND hPrinter = OpenPrinterPage(wizard, true);
@@ -206,8 +203,7 @@ TEST_CASE("install road: the monitor's dialog cancelled leaves the ports as they
 
 TEST_CASE("install road by keyboard: mnemonics, arrows, Enter and Esc alone")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     WizardProcess wizard;
     HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
@@ -268,8 +264,7 @@ TEST_CASE("install road by keyboard: mnemonics, arrows, Enter and Esc alone")
 
 TEST_CASE("bad input: a driver file missing from the package is refused, and no printer is made")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(::DeleteFileA((package + "\\IZOV.HLP").c_str()));
     WizardProcess wizard;
     REQUIRE(wizard.Start(package));
@@ -286,7 +281,7 @@ TEST_CASE("bad input: a driver file missing from the package is refused, and no 
     MessageBoxRecord box;
     HWND hBox = NULL;
     std::vector<std::string> seen;
-    while ((hBox = wizard.WaitForMessageBox(&box, 30000)) != NULL && box.caption != "Unable to complete the install.") {
+    while ((hBox = wizard.WaitForMessageBox(&box, 30000)) != NULL && box.caption != kErrorCaption) {
         seen.push_back(box.caption + ": " + box.text);
         AnswerMessageBox(hBox, IDOK);
         if (!WaitFor([&] { return !::IsWindow(hBox); }, 5000) || seen.size() >= 10) {
@@ -315,7 +310,7 @@ TEST_CASE("bad input: a package deep down, a name with accented letters, the spo
         deep += "\\" + std::string(38, (char)('a' + i));
         REQUIRE((::CreateDirectoryA(deep.c_str(), NULL) || ::GetLastError() == ERROR_ALREADY_EXISTS));
     }
-    std::string package = WizardProcess::StagePackage(deep.substr(3) + "\\package");
+    std::string package = StageSample(deep.substr(3) + "\\package");
     REQUIRE(package.size() >= 200);
     WizardProcess wizard;
     REQUIRE(wizard.Start(package));
@@ -350,8 +345,7 @@ TEST_CASE("bad input: a package deep down, a name with accented letters, the spo
 
 TEST_CASE("bad input: a printer name of exactly 220 characters")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     WizardProcess wizard;
     REQUIRE(wizard.Start(package));
     HWND hPrinter = OpenPrinterPage(wizard, true);

@@ -14,10 +14,6 @@ namespace {
 
 const DWORD kTimeoutMs = 30000;
 
-const char kUpgradeQuestion[] = "To install this printer driver, the newest version of the VEL VOV Language/Port "
-                                "Monitor must be installed.  During this installation, the spooler on this machine "
-                                "will be stopped and restarted.\n\nDo you want to proceed?";
-
 // Starts the wizard and chooses "Install a new printer" on its welcome page; then the message
 // box it shows before the printer page (read into pBox), or NULL when the page comes first.
 HWND ChooseInstall(WizardProcess& wizard, const std::string& package, MessageBoxRecord* pBox)
@@ -33,8 +29,7 @@ HWND ChooseInstall(WizardProcess& wizard, const std::string& package, MessageBox
 
 TEST_CASE("monitor: installed from the package, then found by a second run")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     {
         WizardProcess wizard;
         // A new system's spooler is stopped: the wizard asks to start it.
@@ -72,8 +67,7 @@ TEST_CASE("monitor: installed from the package, then found by a second run")
 
 TEST_CASE("monitor: an older installed version is replaced when the user agrees")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());
     REQUIRE(InstallPackageMonitor(package, kMonitorName));
     REQUIRE(SetMonitorVersion(kMonitorName, "1.0.0.3"));
@@ -88,7 +82,7 @@ TEST_CASE("monitor: an older installed version is replaced when the user agrees"
     HWND hBox = ChooseInstall(wizard, package, &box);
     REQUIRE(hBox != NULL);
     CHECK(box.text == kUpgradeQuestion);
-    CHECK(box.caption == "ZUV Izov Printer Software Wizard");
+    CHECK(box.caption == kCaption);
     CHECK(box.type == (MB_YESNO | MB_ICONQUESTION));
     AnswerMessageBox(hBox, bAgree ? IDYES : IDNO);
 
@@ -109,8 +103,7 @@ TEST_CASE("monitor: an older installed version is replaced when the user agrees"
 
 TEST_CASE("monitor: one installed under another name is kept under that name")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());
     REQUIRE(InstallPackageMonitor(package, "Older Izov Monitor"));
 
@@ -126,8 +119,7 @@ TEST_CASE("monitor: one installed under another name is kept under that name")
 
 TEST_CASE("monitor: a package without its monitor directory names the INF and ends")
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     REQUIRE(StartSpoolerService());
     for (const char* pszFile : { "ZADAZARE.DLL", "ZADAZARE.HLP", "monitor.inf", "monitorxp.inf" })
         ::DeleteFileA((package + "\\pxmonitor\\" + pszFile).c_str());
@@ -137,7 +129,7 @@ TEST_CASE("monitor: a package without its monitor directory names the INF and en
     MessageBoxRecord box;
     HWND hBox = ChooseInstall(wizard, package, &box);
     REQUIRE(hBox != NULL);
-    CHECK(box.text == "Unable to open file: monitorxp.inf.\nInstallation aborted.");
+    CHECK(box.text == kNoMonitorInf);
     CHECK(box.type == (MB_OK | MB_ICONERROR));
     AnswerMessageBox(hBox, IDOK);
     wizard.CheckEndsWell(10000);

@@ -2,6 +2,7 @@
 // editor, and nothing at all when the package has none.
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/e2e/Roads.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Windows.h"
@@ -20,8 +21,7 @@ TEST_CASE("readme: the package's readme opens in the editor; without one the pag
 {
     // The association every Windows installation has for text files.
     REQUIRE(::RegSetValueA(HKEY_CLASSES_ROOT, ".txt", REG_SZ, "txtfile", 7) == ERROR_SUCCESS);
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     WizardProcess wizard;
     HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);

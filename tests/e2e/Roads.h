@@ -3,6 +3,7 @@
 #include <doctest.h>
 #include "res/resource.h"
 #include "tests/harness/Process.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include <string>
 #include <utility>
@@ -10,9 +11,13 @@
 
 namespace harness {
 
-const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
-const char kStartSpooler[] = "To install a printer driver, the spooler service must be running. The spooler is "
-                             "currently stopped.\n\nDo you want to start this service?";
+// The sample package staged at C:\<name> for setup.exe to run in; the test ends when it cannot be.
+inline std::string StageSample(const std::string& name = "package")
+{
+    std::string package = WizardProcess::StagePackage(name);
+    REQUIRE_MESSAGE(!package.empty(), "the sample package could not be staged at C:\\" << name);
+    return package;
+}
 
 // The fixed texts of a dialog: its buttons and static texts, by control id.
 inline std::vector<std::pair<int, std::string>> FixedTexts(HWND hDialog)

@@ -36,8 +36,7 @@ void ShootSummaryAndCancel(WizardProcess& wizard, HWND hPage, const char* pszNam
 
 TEST_CASE("screenshots: the welcome, printer and summary pages" * doctest::skip())
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     WizardProcess wizard;
     HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);
@@ -62,8 +61,7 @@ TEST_CASE("screenshots: the welcome, printer and summary pages" * doctest::skip(
 
 TEST_CASE("screenshots: the destination page with a directory selected" * doctest::skip())
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     for (const char* pszDirectory : { "C:\\Drivers", "C:\\Drivers\\Printers", "C:\\Drivers\\Scanners" })
         ::CreateDirectoryA(pszDirectory, NULL);
     WizardProcess wizard;
@@ -82,8 +80,7 @@ TEST_CASE("screenshots: the destination page with a directory selected" * doctes
 // Run under a right-to-left locale (LANG and LC_ALL set to one).
 TEST_CASE("screenshots right to left: the welcome page" * doctest::skip())
 {
-    std::string package = WizardProcess::StagePackage("package");
-    REQUIRE(!package.empty());
+    std::string package = StageSample();
     WizardProcess wizard;
     HWND hWelcome = wizard.StartAtWelcome(package);
     REQUIRE(hWelcome != NULL);

@@ -1,6 +1,7 @@
 // setup.exe started in the sample package under the Windows version that ctest chose.
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/e2e/Roads.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Windows.h"
 #include <stdlib.h>
@@ -18,8 +19,7 @@ std::string StartWizard(WizardProcess& wizard)
 {
     const char* pszVersion = getenv("WIZARD_WINVER");
     REQUIRE_MESSAGE(pszVersion != NULL, "WIZARD_WINVER names the Windows version");
-    std::string directory = WizardProcess::StagePackage("package");
-    REQUIRE(!directory.empty());
+    std::string directory = StageSample();
     REQUIRE(WizardProcess::SetWindowsVersion(pszVersion));
     REQUIRE(wizard.Start(directory));
     return pszVersion;
@@ -56,7 +56,7 @@ TEST_CASE("refused on Windows NT 4.0, Vista and Windows 98")
     HWND hBox = wizard.WaitForMessageBox(&box, kStartTimeoutMs, IDC_INSTALL);
     REQUIRE(hBox != NULL);
     CHECK(box.text == "Application cannot run on this operating system");
-    CHECK(box.caption == "ZUV Izov Printer Software Wizard");
+    CHECK(box.caption == kCaption);
     CHECK(box.type == (MB_OK | MB_ICONERROR));
     CHECK(wizard.VisibleWindows().size() == 1);
 
@@ -71,8 +71,7 @@ TEST_CASE("refused on Windows NT 4.0, Vista and Windows 98")
 
 TEST_CASE("without administrator rights only the copy task is offered, on every return to the page")
 {
-    std::string directory = WizardProcess::StagePackage("package");
-    REQUIRE(!directory.empty());
+    std::string directory = StageSample();
     WizardProcess wizard;
     REQUIRE(wizard.StartWithoutAdminRights(directory));
 

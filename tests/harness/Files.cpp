@@ -126,6 +126,16 @@ TempDirectory::~TempDirectory()
     RemoveTree(path);
 }
 
+InDirectory::InDirectory(const std::string& path)
+    : before(CurrentDirectory()), bEntered(::SetCurrentDirectoryA(path.c_str()) != FALSE)
+{
+}
+
+InDirectory::~InDirectory()
+{
+    ::SetCurrentDirectoryA(before.c_str());
+}
+
 ProgramFile::ProgramFile(const char* pszName, const std::string& text) : path(ProgramDirectory() + "\\" + pszName)
 {
     WriteTextFile(path, text);

@@ -34,6 +34,15 @@ struct TempDirectory {
     std::string path;
 };
 
+// The directory made current for as long as the object lives (bEntered: it could be); the one
+// current before is current again afterwards.
+struct InDirectory {
+    explicit InDirectory(const std::string& path);
+    ~InDirectory();
+    std::string before;
+    bool bEntered;
+};
+
 // A file next to the test program for as long as the object lives.
 struct ProgramFile {
     ProgramFile(const char* pszName, const std::string& text);

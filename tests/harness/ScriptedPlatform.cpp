@@ -8,16 +8,6 @@ namespace {
 
 const UINT_PTR kFirstPrinter = 0x3000;
 
-std::string Text(LPCSTR psz)
-{
-    return psz != NULL ? psz : "NULL";
-}
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
 // Lays out records and their strings as the spooler does: the records first, their strings
 // after them. Too small a buffer gets the size needed and dwSizeError.
 template <typename Record, typename Item, typename Fill>
@@ -91,9 +81,9 @@ ScriptedPlatform::~ScriptedPlatform()
     SetPlatform(m_pPrevious);
 }
 
-void ScriptedPlatform::Fail(const std::string& call, DWORD dwError, int nTimes)
+void ScriptedPlatform::Fail(const std::string& call, DWORD dwError)
 {
-    m_failures[call] = Failure{ dwError, nTimes };
+    m_failures[call] = dwError;
 }
 
 void ScriptedPlatform::FailCall(size_t k, DWORD dwError)
@@ -110,14 +100,12 @@ bool ScriptedPlatform::Call(const std::string& operation, const std::string& arg
         ::SetLastError(m_dwFailedCallError);
         return true;
     }
-    std::map<std::string, Failure>::iterator it = m_failures.find(call);
-    if (it == m_failures.end() || it->second.nTimes == 0)
-        it = m_failures.find(operation);
-    if (it == m_failures.end() || it->second.nTimes == 0)
+    auto failure = m_failures.find(call);
+    if (failure == m_failures.end())
+        failure = m_failures.find(operation);
+    if (failure == m_failures.end())
         return false;
-    if (it->second.nTimes > 0)
-        --it->second.nTimes;
-    ::SetLastError(it->second.dwError);
+    ::SetLastError(failure->second);
     return true;
 }
 
@@ -204,6 +192,7 @@ BOOL ScriptedPlatform::OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter, LPPR
     for (size_t i = 0; i < printers.size(); ++i) {
         if (SameName(printers[i].name, Text(pPrinterName))) {
             *phPrinter = reinterpret_cast<HANDLE>(kFirstPrinter + i);
+            m_openPrinters.insert(*phPrinter);
             return TRUE;
         }
     }
@@ -211,8 +200,12 @@ BOOL ScriptedPlatform::OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter, LPPR
     return FALSE;
 }
 
-BOOL ScriptedPlatform::ClosePrinter(HANDLE)
+BOOL ScriptedPlatform::ClosePrinter(HANDLE hPrinter)
 {
+    auto open = m_openPrinters.find(hPrinter);
+    m_bClosedUnknownPrinter = m_bClosedUnknownPrinter || open == m_openPrinters.end();
+    if (open != m_openPrinters.end())
+        m_openPrinters.erase(open);
     return !Call("ClosePrinter");
 }
 
@@ -327,7 +320,7 @@ HANDLE ScriptedPlatform::AddPrinterA(LPSTR pName, DWORD dwLevel, LPBYTE pPrinter
     }
     printers.push_back(Printer{ Text(pInfo->pPrinterName), Text(pInfo->pPortName), Text(pInfo->pDriverName),
                                 Text(pInfo->pPrintProcessor), Text(pInfo->pShareName) });
-    return reinterpret_cast<HANDLE>(kFirstPrinter + printers.size() - 1);
+    return *m_openPrinters.insert(reinterpret_cast<HANDLE>(kFirstPrinter + printers.size() - 1));
 }
 
 // ---- INF parser: the system's, through the shipped boundary

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,10 @@ public:
     ScriptedPlatform();
     ~ScriptedPlatform();
 
-    // The named call fails with the error: every time, or only the next nTimes calls. The name
-    // is an operation ("ControlService") or a whole call as recorded ("ControlService Spooler 1"),
-    // which wins over its operation's.
-    void Fail(const std::string& call, DWORD dwError, int nTimes = -1);
+    // The named call fails with the error, every time. The name is an operation
+    // ("ControlService") or a whole call as recorded ("ControlService Spooler 1"), which wins over
+    // its operation's.
+    void Fail(const std::string& call, DWORD dwError);
     // Call k from now (0: the next one), whatever it is, fails with the error.
     void FailCall(size_t k, DWORD dwError);
 
@@ -69,6 +70,10 @@ public:
     std::string portToAdd;
     // Called with the owner window while the monitor's dialog would be up.
     std::function<void(HWND hOwner)> whileAddingPort;
+    // Printer handles given (OpenPrinterA, AddPrinterA) and not closed; whether a handle never
+    // given, or closed already, was closed.
+    size_t OpenPrinterHandles() const { return m_openPrinters.size(); }
+    bool ClosedUnknownPrinter() const { return m_bClosedUnknownPrinter; }
 
     // The service control manager (ScriptedServices.cpp), keeping the rules that the service
     // control documentation gives for ControlService, StartService, EnumDependentServices and
@@ -108,6 +113,8 @@ public:
         ULONGLONG qwPendingEnd = 0;  // the clock's time at which the pending state ends; 0: none
     };
     std::map<std::string, Service> services;
+    // The states by name, as tests write them: kStateNames[SERVICE_RUNNING] is "running".
+    static constexpr const char* kStateNames[] = { "?", "stopped", "start-pending", "stop-pending", "running" };
     // The service of that name (any case); a new running one when there is none.
     Service& ServiceNamed(const std::string& name);
     // The services that depend on the named one directly, in the manager's order.
@@ -179,12 +186,12 @@ public:
                           PSTR pszDestinationInfFileName, DWORD cchDestination, PDWORD pcchRequired,
                           PSTR* ppszDestinationComponent) override;
 
-private:
-    struct Failure {
-        DWORD dwError;
-        int nTimes;
-    };
+protected:
+    std::multiset<HANDLE> m_openPrinters;
 
+private:
+    static std::string Text(LPCSTR psz) { return psz != NULL ? psz : "NULL"; }
+    static bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
     // Records the call; TRUE when it is to fail, with the last error set.
     bool Call(const std::string& operation, const std::string& arguments = std::string());
     std::string ServiceOf(SC_HANDLE hService) const;
@@ -200,11 +207,12 @@ private:
     void CollectActiveDependents(const std::string& name, std::vector<std::string>& active) const;
 
     Platform* m_pPrevious;
-    std::map<std::string, Failure> m_failures;
+    std::map<std::string, DWORD> m_failures;
     size_t m_nFailedCall = (size_t)-1;  // the index in calls of the call FailCall chose
     DWORD m_dwFailedCallError = 0;
     std::vector<std::string> m_openServices;
     int m_nOpenHandles = 0;
+    bool m_bClosedUnknownPrinter = false;
 };
 
 // While the object lives, the waits between service queries take no time: each is passed to

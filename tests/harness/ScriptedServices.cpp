@@ -14,16 +14,6 @@ const UINT_PTR kFirstService = 0x2000;
 // A service that depends on itself through others would have the manager start for ever.
 const int kDeepestDependency = 16;
 
-std::string Text(LPCSTR psz)
-{
-    return psz != NULL ? psz : "NULL";
-}
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
 bool IsPending(DWORD dwState)
 {
     return dwState == SERVICE_START_PENDING || dwState == SERVICE_STOP_PENDING;
@@ -352,20 +342,15 @@ std::vector<std::string> ScriptedPlatform::ServiceViolations(const std::map<std:
         }
     }
 
-    auto pending = [](const Service& s) {
-        return s.dwState == SERVICE_START_PENDING || s.dwState == SERVICE_STOP_PENDING;
+    auto ending = [this] {
+        return std::any_of(services.begin(), services.end(), [](const std::pair<const std::string, Service>& entry) {
+            const Service& s = entry.second;
+            return IsPending(s.dwState) && (s.nPendingQueries != kForever || s.qwPendingEnd != 0);
+        });
     };
-    for (int i = 0; i < 1000; ++i) {
-        bool bEnding = false;
-        for (const auto& entry : services)
-            bEnding = bEnding || (pending(entry.second) && (entry.second.nPendingQueries != kForever ||
-                                                            entry.second.qwPendingEnd != 0));
-        if (!bEnding)
-            break;
+    for (int i = 0; i < 1000 && ending(); ++i)
         Elapse(1000);
-    }
 
-    const char* const kStates[] = { "?", "stopped", "start-pending", "stop-pending", "running" };
     std::vector<std::string> wrong;
     for (const auto& entry : before) {
         const std::string& name = entry.first;
@@ -376,13 +361,13 @@ std::vector<std::string> ScriptedPlatform::ServiceViolations(const std::map<std:
         bool bNamed = std::find(named.begin(), named.end(), name) != named.end();
         if (bRan && after.dwState != SERVICE_RUNNING && !bStillStarting && !bNamed)
             wrong.push_back("nothing left stopped unnamed: " + name + " ran before and is " +
-                            kStates[after.dwState <= SERVICE_RUNNING ? after.dwState : 0] + " after");
+                            kStateNames[after.dwState <= SERVICE_RUNNING ? after.dwState : 0] + " after");
         auto others = startedByOthers.find(name);
         int nStarts = after.nStartedByCall - entry.second.nStartedByCall -
                       (others != startedByOthers.end() ? others->second : 0);
         if (!bRan && nStarts > 0 && (pszAsked == NULL || name != pszAsked))
             wrong.push_back("nothing started unasked: " + name + " was " +
-                            kStates[dwBefore <= SERVICE_RUNNING ? dwBefore : 0] + " before and was started");
+                            kStateNames[dwBefore <= SERVICE_RUNNING ? dwBefore : 0] + " before and was started");
     }
     return wrong;
 }

@@ -36,15 +36,6 @@ BOOL ScriptedWizard::Outcome(BOOL bResult)
     return bResult;
 }
 
-BOOL ScriptedWizard::Next(std::deque<BOOL>& results)
-{
-    if (results.empty())
-        return TRUE;
-    BOOL bResult = results.front();
-    results.pop_front();
-    return bResult;
-}
-
 BOOL ScriptedWizard::ShowPage(CDialog& page)
 {
     CWizardPage& wizardPage = static_cast<CWizardPage&>(page);
@@ -137,7 +128,7 @@ LPCSTR ScriptedWizard::FindInstallableInf(LPCSTR pszCandidates)
 BOOL ScriptedWizard::CheckMonitor(CWnd* pOwner)
 {
     Step("monitor");
-    return bRealSteps ? Outcome(CDriverWizardApp::CheckMonitor(pOwner)) : Next(monitorResults);
+    return bRealSteps ? Outcome(CDriverWizardApp::CheckMonitor(pOwner)) : TRUE;
 }
 
 void ScriptedWizard::CopyApiDll()
@@ -153,7 +144,10 @@ BOOL ScriptedWizard::InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverNam
          (pszEnvironment != NULL ? " environment" : ""));
     if (bRealSteps)
         return Outcome(CDriverWizardApp::InstallPrinterDriver(pszInfFile, pszDriverName, pszEnvironment));
-    return Next(driverResults);
+    BOOL bResult = driverResults.empty() || driverResults.front();
+    if (!driverResults.empty())
+        driverResults.pop_front();
+    return bResult;
 }
 
 BOOL ScriptedWizard::CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, LPCSTR pszDriverName,
@@ -162,10 +156,9 @@ BOOL ScriptedWizard::CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, L
     bool bNulls = pszServerName == NULL && pszComment == NULL && pszLocation == NULL && pszSepFile == NULL;
     Step(std::string("create name=") + pszPrinterName + " driver=" + pszDriverName + " port=" + pszPortName +
          (bNulls ? "" : " extra-arguments"));
-    if (bRealSteps)
-        return Outcome(CDriverWizardApp::CreatePrinter(pszServerName, pszPrinterName, pszDriverName, pszPortName,
-                                                       pszComment, pszLocation, pszSepFile));
-    return Next(printerResults);
+    return bRealSteps ? Outcome(CDriverWizardApp::CreatePrinter(pszServerName, pszPrinterName, pszDriverName,
+                                                                pszPortName, pszComment, pszLocation, pszSepFile))
+                      : TRUE;
 }
 
 BOOL ScriptedWizard::CopyPackage(LPCSTR pszDestination)

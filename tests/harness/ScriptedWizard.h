@@ -39,9 +39,7 @@ public:
     bool bRightsCheckThrows = false;
     std::string installableInf = "driver.inf";  // empty: the package holds no driver INF
     bool bRealInfSearch = false;                // search the current directory for real instead
-    std::deque<BOOL> monitorResults;            // empty: TRUE
-    std::deque<BOOL> driverResults;
-    std::deque<BOOL> printerResults;
+    std::deque<BOOL> driverResults;             // empty: TRUE; the other steps succeed
     // The monitor check, the API library's copy, the driver's installation, the printer's
     // creation and the package's copy are the program's own; the trace adds " ok" or " failed"
     // to each of their lines. The Printers folder and the destination are never opened.
@@ -81,7 +79,6 @@ protected:
 private:
     void Step(const std::string& line);
     BOOL Outcome(BOOL bResult);
-    static BOOL Next(std::deque<BOOL>& results);
 };
 
 } // namespace harness

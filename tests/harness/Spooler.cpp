@@ -197,6 +197,25 @@ bool InstallPackageMonitor(const std::string& packageDirectory, const std::strin
     return ::AddMonitorA(NULL, 2, (LPBYTE)&info) != FALSE;
 }
 
+RegisteredMonitor::RegisteredMonitor(const std::string& name, const char* pszDll, const char* pszVersion)
+    : key(kMonitorsKey + name)
+{
+    HKEY hKey;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) != ERROR_SUCCESS) {
+        Fail(Said() << "cannot write the key of monitor \"" << name << "\"");
+        return;
+    }
+    ::RegSetValueExA(hKey, "Driver", 0, REG_SZ, (const BYTE*)pszDll, lstrlenA(pszDll) + 1);
+    if (pszVersion != NULL)
+        ::RegSetValueExA(hKey, "Version", 0, REG_SZ, (const BYTE*)pszVersion, lstrlenA(pszVersion) + 1);
+    ::RegCloseKey(hKey);
+}
+
+RegisteredMonitor::~RegisteredMonitor()
+{
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
 std::string MonitorVersion(const std::string& name)
 {
     char szVersion[MAX_PATH] = "";

@@ -33,6 +33,13 @@ std::vector<std::string> MonitorPortKeys(const std::string& monitor);
 // Installs the package's monitor as an earlier setup would have: its files copied into the
 // system directory and the monitor registered under the name.
 bool InstallPackageMonitor(const std::string& packageDirectory, const std::string& name);
+// A monitor's registry key as the spooler writes it, its DLL as "Driver" and, when given, its
+// "Version", for as long as the object lives: the spooler need not know the monitor.
+struct RegisteredMonitor {
+    RegisteredMonitor(const std::string& name, const char* pszDll, const char* pszVersion);
+    ~RegisteredMonitor();
+    std::string key;
+};
 // The monitor's "Version" value, and setting it; an empty text for none.
 std::string MonitorVersion(const std::string& name);
 bool SetMonitorVersion(const std::string& name, const std::string& version);

@@ -130,6 +130,29 @@ WindowImage ReadWindowImage(HWND hWnd)
     return image;
 }
 
+WindowImage ReadBitmapImage(UINT nBitmapID)
+{
+    WindowImage image;
+    HBITMAP hBitmap = ::LoadBitmapA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(nBitmapID));
+    BITMAP bitmap;
+    if (hBitmap == NULL || !::GetObjectA(hBitmap, sizeof(bitmap), &bitmap)) {
+        Fail(Said() << "cannot load bitmap " << nBitmapID);
+        return image;
+    }
+    HDC hDC = ::CreateCompatibleDC(NULL);
+    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+    image.cx = bitmap.bmWidth;
+    image.cy = bitmap.bmHeight;
+    for (int y = 0; y < image.cy; ++y) {
+        for (int x = 0; x < image.cx; ++x)
+            image.pixels.push_back(::GetPixel(hDC, x, y));
+    }
+    ::SelectObject(hDC, hOld);
+    ::DeleteDC(hDC);
+    ::DeleteObject(hBitmap);
+    return image;
+}
+
 bool SaveWindowImage(HWND hWnd, const std::string& path)
 {
     BITMAPINFOHEADER info;
@@ -162,9 +185,7 @@ RECT ClientRectOnScreen(HWND hWnd)
 int HeaderMismatches(HWND hPage, bool bOnScreen)
 {
     const COLORREF kMark = RGB(0, 102, 163);
-    HBITMAP hReference = ::LoadBitmapA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDB_HEADER));
-    HDC hReferenceDC = ::CreateCompatibleDC(NULL);
-    HGDIOBJ hOld = ::SelectObject(hReferenceDC, hReference);
+    WindowImage reference = ReadBitmapImage(IDB_HEADER);
     RECT client;
     ::GetClientRect(hPage, &client);
     if (bOnScreen)
@@ -173,15 +194,12 @@ int HeaderMismatches(HWND hPage, bool bOnScreen)
     const int y0 = client.top + 12;
     HDC hDC = ::GetDC(bOnScreen ? NULL : hPage);
     COLORREF background = ::GetPixel(hDC, x0 - 2, y0 + 15);
-    int nWrong = hReference == NULL || background == kMark ? 1 : 0;
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 82; ++x)
-            nWrong += ::GetPixel(hDC, x0 + x, y0 + y) != (::GetPixel(hReferenceDC, x, y) == kMark ? kMark : background);
+    int nWrong = reference.cx != 82 || reference.cy != 30 || background == kMark ? 1 : 0;
+    for (int y = 0; y < reference.cy; ++y) {
+        for (int x = 0; x < reference.cx; ++x)
+            nWrong += ::GetPixel(hDC, x0 + x, y0 + y) != (reference.At(x, y) == kMark ? kMark : background);
     }
     ::ReleaseDC(bOnScreen ? NULL : hPage, hDC);
-    ::SelectObject(hReferenceDC, hOld);
-    ::DeleteDC(hReferenceDC);
-    ::DeleteObject(hReference);
     return nWrong;
 }
 

@@ -35,6 +35,8 @@ struct WindowImage {
     COLORREF At(int x, int y) const { return pixels[(size_t)y * cx + x]; }
 };
 WindowImage ReadWindowImage(HWND hWnd);
+// The pixels of one of this program's bitmap resources; a bitmap that cannot be loaded fails the test.
+WindowImage ReadBitmapImage(UINT nBitmapID);
 // Saves it as a 24-bit BMP file.
 bool SaveWindowImage(HWND hWnd, const std::string& path);
 

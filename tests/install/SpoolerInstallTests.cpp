@@ -8,6 +8,7 @@
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include <winspool.h>
 #include <stdio.h>
@@ -22,20 +23,16 @@ typedef std::vector<std::string> Names;
 namespace {
 
 const char kDriver[] = "ZUV Izov";
-const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
 
 // The sample package staged anew and made the current directory, as setup.exe runs in it.
 struct StagedPackage {
-    char szBefore[MAX_PATH];
     std::string path;
+    InDirectory in;
 
-    explicit StagedPackage(const char* pszName) : path(WizardProcess::StagePackage(pszName))
+    explicit StagedPackage(const char* pszName) : path(WizardProcess::StagePackage(pszName)), in(path)
     {
-        REQUIRE_MESSAGE(!path.empty(), "the sample package could not be staged");
-        ::GetCurrentDirectoryA(MAX_PATH, szBefore);
-        REQUIRE(::SetCurrentDirectoryA(path.c_str()));
+        REQUIRE_MESSAGE(in.bEntered, "the sample package could not be staged");
     }
-    ~StagedPackage() { ::SetCurrentDirectoryA(szBefore); }
     std::string File(const char* pszName) const { return path + "\\" + pszName; }
 };
 
@@ -161,7 +158,7 @@ TEST_CASE("an empty INF name installs nothing and reports the refusal of a drive
     CHECK(FilesIn(SystemInfDirectory(), "*.inf") == infs);
     REQUIRE(boxes.boxes.size() == 1);
     CHECK(boxes.boxes[0].text == SystemErrorText(ERROR_INVALID_PARAMETER));
-    CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
+    CHECK(boxes.boxes[0].caption == kErrorCaption);
     CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
     CHECK_FALSE(IsDriverInstalled("Nameless Driver"));
 }
@@ -265,22 +262,6 @@ TEST_CASE("the copy task copies the package's files and its monitor's, nothing e
     char szCurrent[MAX_PATH];
     ::GetCurrentDirectoryA(MAX_PATH, szCurrent);
     CHECK(std::string(szCurrent) == package.path);
-}
-
-TEST_CASE("a directory of more names than one list holds is copied in several operations")
-{
-    StagedPackage package("many-package");
-    TempDirectory many("many-files");
-    // 2000 names of 20 characters need 42000 bytes: two lists.
-    char szName[64];
-    for (int i = 0; i < 2000; ++i) {
-        sprintf(szName, "\\file-number-%07d", i);
-        WriteTextFile(many.path + szName, "x");
-    }
-    TempDirectory destination("many-destination");
-    ::SetCurrentDirectoryA(many.path.c_str());
-    CopyDirectoryFiles(destination.path.c_str());
-    CHECK(FilesIn(destination.path).size() == 2000);
 }
 
 TEST_CASE("the shell opens the Printers folder and the destination, nothing for no path, without holding up the wizard")

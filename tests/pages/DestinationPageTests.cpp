@@ -7,6 +7,7 @@
 #include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/Pages.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include "ui/DestinationDlg.h"
 #include <algorithm>
@@ -16,11 +17,6 @@
 using namespace harness;
 
 namespace {
-
-const char kCaption[] = "ZUV Izov Printer Software Wizard";
-const char kIllegalName[] = "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too "
-                            "long. Maximum length is 220 characters.";
-const char kNoDirectory[] = "No directory selected or created.";
 
 bool IsDirectory(const std::string& path)
 {
@@ -128,8 +124,6 @@ TEST_CASE("destination page: the first showing opens drive C: and lists its dire
 
     CDestinationDlg page;
     CDirectoryTree& tree = page.m_treeDir;
-    CHECK(std::string(tree.GetRuntimeClass()->m_lpszClassName) == "CDirectoryTree");
-    CHECK(tree.IsKindOf(RUNTIME_CLASS(CTreeCtrl)));
     RunPage(page, [&](HWND hPage) {
         HTREEITEM hRoot = tree.GetRootItem();
         REQUIRE(hRoot != NULL);
@@ -164,7 +158,6 @@ TEST_CASE("destination page: the first showing opens drive C: and lists its dire
     });
 
     HIMAGELIST hImages = page.m_imageList.GetSafeHandle();
-    CHECK(page.m_imageList.GetImageCount() == 4);
     RunPage(page, [&](HWND hPage) {
         CHECK((HIMAGELIST)tree.SendMessage(TVM_GETIMAGELIST, TVSIL_NORMAL) == hImages);
         Click(hPage, IDCANCEL);

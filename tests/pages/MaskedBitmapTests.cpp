@@ -1,6 +1,7 @@
 // The header mark drawn with its key colour transparent, pixel by pixel.
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/harness/Windows.h"
 #include "ui/MaskedBitmap.h"
 
 namespace {
@@ -38,23 +39,13 @@ struct Canvas {
     COLORREF At(int x, int y) const { return ::GetPixel(dc.m_hDC, x, y); }
 };
 
-// The bitmap's own pixel colour, read through a DC of its own.
-COLORREF SourcePixel(CBitmap& bitmap, int x, int y)
-{
-    CDC dc;
-    dc.CreateCompatibleDC(NULL);
-    HGDIOBJ hOld = dc.SelectObject(&bitmap);
-    COLORREF color = ::GetPixel(dc.m_hDC, x, y);
-    dc.SelectObject(hOld);
-    return color;
-}
-
 } // namespace
 
 TEST_CASE("DrawTransparent lays the mark on the target and leaves the key-coloured pixels alone")
 {
     CMaskedBitmap mark;
     REQUIRE(mark.LoadBitmap(IDB_HEADER));
+    const harness::WindowImage source = harness::ReadBitmapImage(IDB_HEADER);
     Canvas canvas(120, 50);
     const int x0 = 20;
     const int y0 = 12;
@@ -71,7 +62,7 @@ TEST_CASE("DrawTransparent lays the mark on the target and leaves the key-colour
         for (int x = 0; x < 120; ++x) {
             bool bInside = x >= x0 && x < x0 + 82 && y >= y0 && y < y0 + 30;
             COLORREF expected = Background(x, y);
-            if (bInside && SourcePixel(mark, x - x0, y - y0) == kMark) {
+            if (bInside && source.At(x - x0, y - y0) == kMark) {
                 expected = kMark;
                 ++nMarkPixels;
             }
@@ -87,6 +78,7 @@ TEST_CASE("on a mirrored target both drawings keep the mark the right way round,
 {
     CMaskedBitmap mark;
     REQUIRE(mark.LoadBitmap(IDB_HEADER));
+    const harness::WindowImage source = harness::ReadBitmapImage(IDB_HEADER);
     const int w = 120;
     const int x0 = 20;
     for (bool bTransparent : { true, false }) {
@@ -105,9 +97,9 @@ TEST_CASE("on a mirrored target both drawings keep the mark the right way round,
             int nWrong = 0;
             for (int y = 0; y < 30; ++y) {
                 for (int x = 0; x < 82; ++x) {
-                    COLORREF source = SourcePixel(mark, bMirrored ? 81 - x : x, y);
-                    bool bShowsThrough = bTransparent && source == kKey;
-                    COLORREF expected = bShowsThrough ? Background(xDevice + x, y + 4) : source;
+                    COLORREF pixel = source.At(bMirrored ? 81 - x : x, y);
+                    bool bShowsThrough = bTransparent && pixel == kKey;
+                    COLORREF expected = bShowsThrough ? Background(xDevice + x, y + 4) : pixel;
                     nWrong += canvas.At(xDevice + x, y + 4) != expected;
                 }
             }
@@ -124,12 +116,13 @@ TEST_CASE("Draw copies the whole bitmap, key colour included")
 {
     CMaskedBitmap mark;
     REQUIRE(mark.LoadBitmap(IDB_HEADER));
+    const harness::WindowImage source = harness::ReadBitmapImage(IDB_HEADER);
     Canvas canvas(100, 40);
     mark.Draw(&canvas.dc, 3, 4);
     int nWrong = 0;
     for (int y = 0; y < 30; ++y) {
         for (int x = 0; x < 82; ++x)
-            nWrong += canvas.At(x + 3, y + 4) != SourcePixel(mark, x, y);
+            nWrong += canvas.At(x + 3, y + 4) != source.At(x, y);
     }
     CHECK(nWrong == 0);
     CHECK(canvas.At(2, 4) == Background(2, 4));

@@ -10,6 +10,7 @@
 #include "tests/harness/Process.h"
 #include "tests/harness/ScriptedPlatform.h"
 #include "tests/harness/Spooler.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include "ui/PrinterDlg.h"
 #include <string>
@@ -20,12 +21,8 @@ typedef std::vector<std::string> Texts;
 
 namespace {
 
-const char kMonitor[] = "ZUV Izov Language/Port Monitor";
 const char kLocal[] = "Local Port";
 const char kBlankName[] = "Please provide a printer name.\r\nCannot install a printer with a blank name.";
-const char kNameTaken[] = "A printer by that name or shared name is already installed.\nPlease choose a different name.";
-const char kIllegalName[] = "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too "
-                            "long. Maximum length is 220 characters.";
 
 HWND Ports(HWND hPage)
 {
@@ -43,19 +40,19 @@ struct ExampleSpooler {
     ExampleSpooler()
     {
         platform.ports = { { "LPT1:", kLocal, "" }, { "COM1:", kLocal, "" }, { "FILE:", kLocal, "" },
-                           { "PX2", kMonitor, "" }, { "PX1", kMonitor, "" } };
+                           { "PX2", kMonitorName, "" }, { "PX1", kMonitorName, "" } };
         SetType("PX1", 0);
         SetType("PX2", 3);
     }
     ~ExampleSpooler()
     {
         for (const std::string& port : registryPorts)
-            RemoveMonitorPort(kMonitor, port);
+            RemoveMonitorPort(kMonitorName, port);
         ::SetCurrentDirectoryA(before.c_str());
     }
     void SetType(const std::string& port, DWORD dwType)
     {
-        REQUIRE(WriteMonitorPort(kMonitor, port, &dwType, sizeof(dwType)));
+        REQUIRE(WriteMonitorPort(kMonitorName, port, &dwType, sizeof(dwType)));
         registryPorts.push_back(port);
     }
 };
@@ -68,18 +65,18 @@ TEST_CASE("printer page: the monitor's ports and the file port, each once, with 
     ScriptedPlatform& platform = spooler.platform;
     // Listed twice, of a monitor named otherwise only by case, with a TYPE too short to read,
     // without TYPE, and enough long names to fill more than the usual list block.
-    platform.ports.push_back({ "PX1", kMonitor, "" });
+    platform.ports.push_back({ "PX1", kMonitorName, "" });
     platform.ports.push_back({ "PXCASE", "ZUV Izov Language/port Monitor", "" });
-    platform.ports.push_back({ "PX3", kMonitor, "" });
-    platform.ports.push_back({ "PX4", kMonitor, "" });
-    platform.ports.push_back({ std::string(260, 'L'), kMonitor, "" });
+    platform.ports.push_back({ "PX3", kMonitorName, "" });
+    platform.ports.push_back({ "PX4", kMonitorName, "" });
+    platform.ports.push_back({ std::string(260, 'L'), kMonitorName, "" });
     const WORD wShort = 2;
-    REQUIRE(WriteMonitorPort(kMonitor, "PX3", &wShort, sizeof(wShort), REG_BINARY));
+    REQUIRE(WriteMonitorPort(kMonitorName, "PX3", &wShort, sizeof(wShort), REG_BINARY));
     spooler.registryPorts.push_back("PX3");
     Texts longNames;
     for (char c = 'a'; c <= 'z'; ++c) {
         longNames.push_back("PY" + std::string(250, c));
-        platform.ports.push_back({ longNames.back(), kMonitor, "" });
+        platform.ports.push_back({ longNames.back(), kMonitorName, "" });
     }
 
     CPrinterDlg printer;
@@ -174,7 +171,7 @@ TEST_CASE("printer page: New VOV Port selects the port the monitor added")
     MessageBoxRecorder boxes;
     ExampleSpooler spooler;
     ScriptedPlatform& platform = spooler.platform;
-    platform.monitors = { { kMonitor, "Windows NT x86", "ZADAZARE.DLL" } };
+    platform.monitors = { { kMonitorName, "Windows NT x86", "ZADAZARE.DLL" } };
     std::string package = PathFromEnvironment("WIZARD_PACKAGE_DIR");
     REQUIRE(::SetCurrentDirectoryA(package.c_str()));
     HWND hOwner = NULL;
@@ -211,16 +208,16 @@ TEST_CASE("printer page: New VOV Port selects the port the monitor added")
         // a port made elsewhere meanwhile does not appear.
         TempDirectory empty("no-monitor-package");
         REQUIRE(::SetCurrentDirectoryA(empty.path.c_str()));
-        platform.ports.push_back({ "PX5", kMonitor, "" });
+        platform.ports.push_back({ "PX5", kMonitorName, "" });
         Click(hPage, IDC_NEW_PORT);
         CHECK(ListColumn(hPorts, 0) == Texts{ "FILE:", "PX1", "PX10", "PX2" });
         CHECK(CurrentDirectory() == empty.path);
         REQUIRE(::SetCurrentDirectoryA(package.c_str()));
         Click(hPage, IDCANCEL);
     });
-    CHECK(platform.CallsTo("AddPortA") == Texts{ kMonitor, kMonitor });
+    CHECK(platform.CallsTo("AddPortA") == Texts{ kMonitorName, kMonitorName });
     REQUIRE(boxes.boxes.size() == 1);
-    CHECK(boxes.boxes[0].text == "Unable to open file: monitorxp.inf.\nInstallation aborted.");
+    CHECK(boxes.boxes[0].text == kNoMonitorInf);
     CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
 }
 
@@ -249,7 +246,7 @@ TEST_CASE("printer page: the name is checked before the page closes, and handed 
             Click(hPage, IDOK);
             REQUIRE(boxes.boxes.size() == nBoxes + 1);
             CHECK(boxes.boxes.back().text == c.pszRefusal);
-            CHECK(boxes.boxes.back().caption == "ZUV Izov Printer Software Wizard");
+            CHECK(boxes.boxes.back().caption == kCaption);
             CHECK(boxes.boxes.back().type == (MB_OK | MB_ICONERROR));
             CHECK(::IsWindowVisible(hPage));
             CHECK(::GetFocus() == ::GetDlgItem(hPage, IDC_PRINTER_NAME));
@@ -269,7 +266,8 @@ TEST_CASE("printer page: the name is checked before the page closes, and handed 
     CHECK(printer.m_strPrinterName == "Office");
     CHECK(boxes.boxes.size() == cases.size());
     // Every printer that opened was closed again.
-    CHECK(platform.CallsTo("ClosePrinter").size() == 2);
+    CHECK(platform.OpenPrinterHandles() == 0);
+    CHECK_FALSE(platform.ClosedUnknownPrinter());
 }
 
 TEST_CASE("printer page: a double-click on a port is Next")

@@ -20,32 +20,15 @@ const COLORREF kMark = RGB(0, 102, 163);
 const int kMarkWidth = 82;
 const int kMarkHeight = 30;
 
-// Which pixels of the header bitmap are the mark's colour, row by row.
-std::vector<bool> MarkPixels()
-{
-    std::vector<bool> mark;
-    CBitmap bitmap;
-    REQUIRE(bitmap.LoadBitmap(IDB_HEADER));
-    CDC dc;
-    REQUIRE(dc.CreateCompatibleDC(NULL));
-    HGDIOBJ hOld = dc.SelectObject(&bitmap);
-    for (int y = 0; y < kMarkHeight; ++y) {
-        for (int x = 0; x < kMarkWidth; ++x)
-            mark.push_back(::GetPixel(dc.m_hDC, x, y) == kMark);
-    }
-    dc.SelectObject(hOld);
-    return mark;
-}
-
 // The left edge of the first place where the image shows the mark exactly, or -1.
-int FindMark(const WindowImage& image, const std::vector<bool>& mark, bool bMirrored)
+int FindMark(const WindowImage& image, const WindowImage& mark, bool bMirrored)
 {
     for (int oy = 0; oy + kMarkHeight <= image.cy; ++oy) {
         for (int ox = 0; ox + kMarkWidth <= image.cx; ++ox) {
             bool bMatch = true;
             for (int y = 0; y < kMarkHeight && bMatch; ++y) {
                 for (int x = 0; x < kMarkWidth && bMatch; ++x) {
-                    bool bMarkPixel = mark[(size_t)y * kMarkWidth + (bMirrored ? kMarkWidth - 1 - x : x)];
+                    bool bMarkPixel = mark.At(bMirrored ? kMarkWidth - 1 - x : x, y) == kMark;
                     bMatch = (image.At(ox + x, oy + y) == kMark) == bMarkPixel;
                 }
             }
@@ -60,24 +43,16 @@ int FindMark(const WindowImage& image, const std::vector<bool>& mark, bool bMirr
 // out of the comparison), the right way round or mirrored; false when nowhere.
 bool ShowsFolder(const WindowImage& image, int k, bool bMirrored)
 {
-    CBitmap bitmap;
-    REQUIRE(bitmap.LoadBitmap(IDB_FOLDERS));
-    CDC dc;
-    REQUIRE(dc.CreateCompatibleDC(NULL));
-    HGDIOBJ hOld = dc.SelectObject(&bitmap);
-    COLORREF pixels[16][16];
+    const WindowImage folders = ReadBitmapImage(IDB_FOLDERS);
+    REQUIRE(folders.cx >= 16 * (k + 1));
+    auto pixel = [&](int x, int y) { return folders.At(16 * k + (bMirrored ? 15 - x : x), y); };
     const COLORREF key = RGB(255, 0, 255);
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x)
-            pixels[y][x] = ::GetPixel(dc.m_hDC, 16 * k + (bMirrored ? 15 - x : x), y);
-    }
-    dc.SelectObject(hOld);
     for (int oy = 0; oy + 16 <= image.cy; ++oy) {
         for (int ox = 0; ox + 16 <= image.cx; ++ox) {
             bool bMatch = true;
             for (int y = 0; y < 16 && bMatch; ++y) {
                 for (int x = 0; x < 16 && bMatch; ++x)
-                    bMatch = pixels[y][x] == key || image.At(ox + x, oy + y) == pixels[y][x];
+                    bMatch = pixel(x, y) == key || image.At(ox + x, oy + y) == pixel(x, y);
             }
             if (bMatch)
                 return true;
@@ -92,7 +67,8 @@ TEST_CASE("right-to-left: every page is mirrored, and its images read the right 
 {
     ScriptedPlatform platform;
     platform.ports = { { "FILE:", "Local Port", "" } };
-    const std::vector<bool> mark = MarkPixels();
+    const WindowImage mark = ReadBitmapImage(IDB_HEADER);
+    REQUIRE((mark.cx == kMarkWidth && mark.cy == kMarkHeight));
     for (UINT nID : kWizardPages) {
         CAPTURE(nID);
         std::unique_ptr<CWizardPage> page = MakePage(nID);

@@ -7,6 +7,7 @@
 #include "tests/harness/Pages.h"
 #include "tests/harness/ScriptedPlatform.h"
 #include "tests/harness/ScriptedWizard.h"
+#include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
 #include "ui/SummaryDlg.h"
 #include <string>
@@ -18,8 +19,6 @@ namespace {
 
 const char kInstallHeading[] = "Check the information about the printer driver to make sure that it is correct.";
 const char kCopyHeading[] = "Check the information about the files to be copied.";
-const char kStartSpooler[] = "To install a printer driver, the spooler service must be running. The spooler is "
-                             "currently stopped.\n\nDo you want to start this service?";
 
 // The flow up to a real summary page, whose Finish meets a stopped spooler that the user
 // declines to start. Whatever the flow would do after Finish lands in its trace.

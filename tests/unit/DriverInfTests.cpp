@@ -6,6 +6,7 @@
 #include "tests/harness/Files.h"
 #include "tests/harness/Injection.h"
 #include <algorithm>
+#include <memory>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -48,30 +49,79 @@ const char kTestBase[] = "testbase.inf";
 
 } // namespace
 
-TEST_CASE("a model that the models section does not list reads as empty files and an empty list")
+TEST_CASE("a model read: its provider, files, print processor and data type, and its file list")
 {
-    DriverInf inf("lists.inf", "Nobody");
-    REQUIRE(inf.HasModelsSection());
-    inf.ReadDriverInfo();
-    CHECK(std::string(inf.m_pszProvider) == "List Vendor");
-    for (const char* pszField : { inf.m_pszDataFile, inf.m_pszDriverFile, inf.m_pszConfigFile, inf.m_pszHelpFile,
-                                  inf.m_pszPrintProcessor, inf.m_pszDefaultDataType })
-        CHECK(std::string(pszField).empty());
-    CHECK(inf.m_cbDependentFiles == 0);
-    CHECK(inf.m_pszDependentFiles[0] == '\0');
-}
+    // The sample's INF also stored in UTF-16 and with bare LF line ends; the included INF of
+    // "With Include" in the system's INF directory, and then not.
+    std::string sample;
+    REQUIRE(harness::ReadTextFile(ProgramDirectory() + "\\izov.inf", sample));
+    std::string utf16 = "\xFF\xFE";
+    for (char c : sample)
+        utf16 += std::string(1, c) + '\0';
+    harness::ProgramFile lfFile("izov-lf.inf", harness::WithoutCarriageReturns(sample));
+    harness::ProgramFile utf16File("izov-utf16.inf", utf16);
+    std::string base;
+    REQUIRE(harness::ReadTextFile(ProgramDirectory() + "\\" + kTestBase, base));
+    std::unique_ptr<SystemInf> installedBase(new SystemInf(kTestBase, base));
 
-TEST_CASE("CopyFiles with two file-list sections and single files gives their lines, then the names")
-{
-    DriverInf inf("lists.inf", "Two Lists");
-    inf.ReadDriverInfo();
-    Names expected = { "ONE1.DLL", "ONE2.DLL,ONE2.ALT,ONE2.THIRD", "TWO1.DLL", "SINGLE.DLL", "NO.SUCH.SECTION" };
-    CHECK(NamesOfList(inf.m_pszDependentFiles) == expected);
-    CHECK(inf.m_cbDependentFiles == LengthOf(expected));
-    CHECK(std::string(inf.m_pszDataFile) == "TWO.GPD");
-    CHECK(std::string(inf.m_pszDriverFile) == "TWODRV.DLL");
-    CHECK(std::string(inf.m_pszConfigFile) == "TWOUI.DLL");
-    CHECK(std::string(inf.m_pszHelpFile) == "TWO.HLP");
+    const std::string izov = "models provider=ZUV data=IZOV.GPD driver=IZOVDRV.DLL config=IZOVUI.DLL help=IZOV.HLP "
+                             "included processor=IzovPrint,IZOVPP.DLL data type=RAW files=IZOV.GPD|IZOVDRV.DLL|"
+                             "IZOVUI.DLL|IZOV.HLP";
+    const struct {
+        const char* pszInf;
+        const char* pszModel;
+        std::string read;
+    } models[] = {
+        { "lists.inf", "Nobody",
+          "models provider=List Vendor data= driver= config= help= processor=, data type= files=" },
+        { "lists.inf", "Two Lists",
+          "models provider=List Vendor data=TWO.GPD driver=TWODRV.DLL config=TWOUI.DLL help=TWO.HLP processor=, "
+          "data type= files=ONE1.DLL|ONE2.DLL,ONE2.ALT,ONE2.THIRD|TWO1.DLL|SINGLE.DLL|NO.SUCH.SECTION" },
+        // Without a data file, the first CopyFiles field is taken, without a leading '@' only.
+        { "lists.inf", "Single First",
+          "models provider=List Vendor data=SINGLE.GPD driver=SINGLEDRV.DLL config= help= processor=, data type= "
+          "files=SINGLE.GPD|ONE1.DLL|ONE2.DLL,ONE2.ALT,ONE2.THIRD|NAME@MIDDLE.DLL" },
+        { "lists.inf", "Empty Fields",
+          "models provider=List Vendor data=FIRST.DLL driver= config= help= processor=, data type= "
+          "files=FIRST.DLL|LAST.DLL" },
+        // Without Include no print processor, data type or needed files, even with their keys.
+        { "noinclude.inf", "Without Include",
+          "models provider=Plain Vendor data=WITHOUT.FILES driver=WITHOUTDRV.DLL config= help= processor=, "
+          "data type= files=WITHOUTDRV.DLL" },
+        // With Include, the first Needs adds the included INF's files, if the system has that INF.
+        { "include.inf", "With Include",
+          "models provider=Include Vendor data=WITH.FILES driver=WITHDRV.DLL config= help= included "
+          "processor=WithProc,WITHPP.DLL data type=NT EMF 1.008 files=WITHDRV.DLL|BASE1.DLL|BASE2.DLL" },
+        { "include.inf", "With Include",
+          "models provider=Include Vendor data=WITH.FILES driver=WITHDRV.DLL config= help= included "
+          "processor=WithProc,WITHPP.DLL data type=NT EMF 1.008 files=WITHDRV.DLL" },
+        // An empty model name reads the provider and the models section only.
+        { "include.inf", "",
+          "models provider=Include Vendor data= driver= config= help= processor=, data type= files=" },
+        { "izov.inf", "ZUV Izov", izov },
+        { "izov-lf.inf", "ZUV Izov", izov },
+        { "izov-utf16.inf", "ZUV Izov", izov },
+        // An INF of another class does not open.
+        { "network.inf", "ZUV Izov", "no models provider= data= driver= config= help= processor=, data type= files=" },
+    };
+    for (const auto& model : models) {
+        INFO((std::string(model.pszInf) + ", " + model.pszModel));
+        DriverInf inf(model.pszInf, model.pszModel);
+        std::string read = inf.HasModelsSection() ? "models" : "no models";
+        inf.ReadDriverInfo();
+        read += std::string(" provider=") + inf.m_pszProvider + " data=" + inf.m_pszDataFile + " driver=" +
+                inf.m_pszDriverFile + " config=" + inf.m_pszConfigFile + " help=" + inf.m_pszHelpFile +
+                (inf.m_bIncluded ? " included" : "") + " processor=" + inf.m_pszPrintProcessor + "," +
+                inf.m_pszPrintProcessorFile + " data type=" + inf.m_pszDefaultDataType + " files=";
+        Names files = NamesOfList(inf.m_pszDependentFiles);
+        for (size_t i = 0; i < files.size(); ++i)
+            read += (i ? "|" : "") + files[i];
+        CHECK(inf.m_cbDependentFiles == LengthOf(files));
+        CHECK(read == model.read);
+        if (std::string(model.pszModel) == "With Include")
+            installedBase.reset();
+    }
+    CHECK(Take(DriverInf("izov.inf", "").GetFieldValue(1, "Version", "CatalogFile")) == "izov.cat");
 }
 
 TEST_CASE("the lookups: a section's first line without a key, a missing field, a field too long")
@@ -96,77 +146,8 @@ TEST_CASE("the lookups: a section's first line without a key, a missing field, a
     FreeBuffer(pszList);
 }
 
-TEST_CASE("a data file given as the first CopyFiles field loses its '@', and only a leading '@' goes")
-{
-    DriverInf inf("lists.inf", "Single First");
-    inf.ReadDriverInfo();
-    CHECK(std::string(inf.m_pszDataFile) == "SINGLE.GPD");
-    CHECK(NamesOfList(inf.m_pszDependentFiles) ==
-          Names{ "SINGLE.GPD", "ONE1.DLL", "ONE2.DLL,ONE2.ALT,ONE2.THIRD", "NAME@MIDDLE.DLL" });
-
-    DriverInf empties("lists.inf", "Empty Fields");
-    empties.ReadDriverInfo();
-    CHECK(NamesOfList(empties.m_pszDependentFiles) == Names{ "FIRST.DLL", "LAST.DLL" });
-    CHECK(empties.m_cbDependentFiles == LengthOf(Names{ "FIRST.DLL", "LAST.DLL" }));
-}
-
-TEST_CASE("without Include, no print processor, data type or needed files, even with their keys")
-{
-    DriverInf inf("noinclude.inf", "Without Include");
-    inf.ReadDriverInfo();
-    CHECK_FALSE(inf.m_bIncluded);
-    CHECK(std::string(inf.m_pszPrintProcessor).empty());
-    CHECK(std::string(inf.m_pszPrintProcessorFile).empty());
-    CHECK(std::string(inf.m_pszDefaultDataType).empty());
-    CHECK(NamesOfList(inf.m_pszDependentFiles) == Names{ "WITHOUTDRV.DLL" });
-    CHECK(std::string(inf.m_pszDriverFile) == "WITHOUTDRV.DLL");
-}
-
-TEST_CASE("with Include, the included INF comes from the system's INF directory and the first Needs adds its files")
-{
-    std::string base;
-    REQUIRE(harness::ReadTextFile(ProgramDirectory() + "\\" + kTestBase, base));
-    SystemInf installed(kTestBase, base);
-
-    DriverInf inf("include.inf", "With Include");
-    inf.ReadDriverInfo();
-    CHECK(inf.m_bIncluded);
-    CHECK(std::string(inf.m_pszPrintProcessor) == "WithProc");
-    CHECK(std::string(inf.m_pszPrintProcessorFile) == "WITHPP.DLL");
-    CHECK(std::string(inf.m_pszDefaultDataType) == "NT EMF 1.008");
-    Names expected = { "WITHDRV.DLL", "BASE1.DLL", "BASE2.DLL" };
-    CHECK(NamesOfList(inf.m_pszDependentFiles) == expected);
-    CHECK(inf.m_cbDependentFiles == LengthOf(expected));
-}
-
-TEST_CASE("an Include INF the system does not have still switches on the print processor")
-{
-    DriverInf inf("include.inf", "With Include");
-    inf.ReadDriverInfo();
-    CHECK(inf.m_bIncluded);
-    CHECK(std::string(inf.m_pszPrintProcessor) == "WithProc");
-    CHECK(NamesOfList(inf.m_pszDependentFiles) == Names{ "WITHDRV.DLL" });
-}
-
-TEST_CASE("an empty model name reads the provider and the models section only")
-{
-    DriverInf inf("include.inf", "");
-    CHECK_FALSE(inf.m_bIncluded);
-    CHECK(inf.HasModelsSection());
-    inf.ReadDriverInfo();
-    CHECK(std::string(inf.m_pszProvider) == "Include Vendor");
-    CHECK(std::string(inf.m_pszDriverFile).empty());
-    CHECK(inf.m_cbDependentFiles == 0);
-}
-
 TEST_CASE("only a printer INF of the program's own directory opens")
 {
-    DriverInf network("network.inf", "ZUV Izov");
-    CHECK_FALSE(network.HasModelsSection());
-    network.ReadDriverInfo();
-    CHECK(std::string(network.m_pszProvider).empty());
-    CHECK(network.m_cbDependentFiles == 0);
-
     CHECK_FALSE(DriverInf("nomodels.inf", "").HasModelsSection());
     CHECK(DriverInf("byguid.inf", "").HasModelsSection());
     CHECK_FALSE(DriverInf("", "").HasModelsSection());
@@ -183,36 +164,6 @@ TEST_CASE("only a printer INF of the program's own directory opens")
     CHECK_FALSE(DriverInf("elsewhere.inf", "").HasModelsSection());
     CHECK(DriverInf("izov.inf", "").HasModelsSection());
     ::SetCurrentDirectoryA(szBefore);
-}
-
-TEST_CASE("the sample package's INF describes the ZUV Izov driver, stored in UTF-16 or with bare LF line ends too")
-{
-    std::string sample;
-    REQUIRE(harness::ReadTextFile(ProgramDirectory() + "\\izov.inf", sample));
-    std::string lf = harness::WithoutCarriageReturns(sample);
-    std::string utf16 = "\xFF\xFE";
-    for (char c : sample) {
-        utf16 += c;
-        utf16 += '\0';
-    }
-    harness::ProgramFile lfFile("izov-lf.inf", lf);
-    harness::ProgramFile utf16File("izov-utf16.inf", utf16);
-
-    for (const char* pszInf : { "izov.inf", "izov-lf.inf", "izov-utf16.inf" }) {
-        CAPTURE(pszInf);
-        DriverInf inf(pszInf, "ZUV Izov");
-        inf.ReadDriverInfo();
-        CHECK(std::string(inf.m_pszProvider) == "ZUV");
-        CHECK(std::string(inf.m_pszDataFile) == "IZOV.GPD");
-        CHECK(std::string(inf.m_pszDriverFile) == "IZOVDRV.DLL");
-        CHECK(std::string(inf.m_pszConfigFile) == "IZOVUI.DLL");
-        CHECK(std::string(inf.m_pszHelpFile) == "IZOV.HLP");
-        CHECK(std::string(inf.m_pszPrintProcessor) == "IzovPrint");
-        CHECK(std::string(inf.m_pszPrintProcessorFile) == "IZOVPP.DLL");
-        CHECK(std::string(inf.m_pszDefaultDataType) == "RAW");
-        CHECK(NamesOfList(inf.m_pszDependentFiles) == Names{ "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" });
-        CHECK(Take(inf.GetFieldValue(1, "Version", "CatalogFile")) == "izov.cat");
-    }
 }
 
 TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
@@ -253,31 +204,54 @@ TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
     }
 }
 
-TEST_CASE("each reading step stands alone when memory runs out")
+TEST_CASE("whichever work buffer cannot be had, each reading step stands alone")
 {
-    harness::Injection injection;
-    SUBCASE("the provider's step fails, the others read") {
+    // Every allocation of the object and its reading, failed in turn. The provider, the driver,
+    // the configuration and the help file each read whole or not at all, and each can be lost
+    // alone, the others read, the data file and the file list among them; only the key names
+    // that every step needs take them all. An object without its own buffers finds nothing.
+    auto read = [](std::vector<std::string>& fields) {
         DriverInf inf("lists.inf", "Two Lists");
-        // The ten key names come first, then the provider's value.
-        injection.Fail(harness::SEAM_ALLOCATION, 10);
+        bool bBuffers = inf.HasBuffers() != FALSE;
+        if (!bBuffers)
+            CHECK_FALSE(inf.HasModelsSection());
         inf.ReadDriverInfo();
-        CHECK(std::string(inf.m_pszProvider).empty());
-        CHECK(std::string(inf.m_pszDataFile) == "TWO.GPD");
-        CHECK(std::string(inf.m_pszDriverFile) == "TWODRV.DLL");
-        CHECK(inf.m_cbDependentFiles > 0);
+        if (bBuffers) {
+            fields = { inf.m_pszProvider, inf.m_pszDriverFile, inf.m_pszConfigFile, inf.m_pszHelpFile,
+                       inf.m_pszDataFile };
+            for (const std::string& name : NamesOfList(inf.m_pszDependentFiles))
+                fields.back() += "|" + name;
+        }
+        return bBuffers;
+    };
+    const size_t kAlone = 4;  // the fields read whole or not at all; then the data file and the list
+    std::vector<std::string> whole;
+    size_t nAllocations = 0;
+    {
+        harness::Injection counting;
+        REQUIRE(read(whole));
+        nAllocations = counting.Count(harness::SEAM_ALLOCATION);
     }
-    SUBCASE("without its key names nothing is read") {
-        DriverInf inf("lists.inf", "Two Lists");
-        injection.Fail(harness::SEAM_ALLOCATION, 2);
-        inf.ReadDriverInfo();
-        CHECK(std::string(inf.m_pszProvider).empty());
-        CHECK(std::string(inf.m_pszDriverFile).empty());
+    std::vector<bool> lostAlone(kAlone, false);
+    for (size_t k = 0; k < nAllocations; ++k) {
+        CAPTURE(k);
+        harness::Injection injection;
+        injection.Fail(harness::SEAM_ALLOCATION, k);
+        std::vector<std::string> fields;
+        if (!read(fields))
+            continue;
+        size_t nLost = 0;
+        for (size_t i = 0; i < kAlone; ++i) {
+            CHECK_MESSAGE((fields[i] == whole[i] || fields[i].empty()), fields[i] << " for " << whole[i]);
+            nLost += fields[i].empty();
+        }
+        CHECK((nLost <= 1 || nLost == kAlone));
+        if (nLost == 1)
+            CHECK(fields[kAlone] == whole[kAlone]);
+        if (nLost == kAlone)
+            CHECK(fields[kAlone].empty());
+        for (size_t i = 0; i < kAlone; ++i)
+            lostAlone[i] = lostAlone[i] || (nLost == 1 && fields[i].empty());
     }
-    SUBCASE("an object whose buffers could not be had reads nothing and finds nothing") {
-        injection.Fail(harness::SEAM_ALLOCATION, 1);
-        DriverInf inf("lists.inf", "Two Lists");
-        CHECK_FALSE(inf.HasBuffers());
-        CHECK_FALSE(inf.HasModelsSection());
-        inf.ReadDriverInfo();
-    }
+    CHECK(lostAlone == std::vector<bool>(kAlone, true));
 }

@@ -6,37 +6,33 @@
 #include "tests/harness/Injection.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedWizard.h"
+#include "tests/harness/Texts.h"
 #include "ui/WizardPage.h"
-#include <direct.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 using harness::ScriptedWizard;
 using harness::Showing;
+using harness::kCaption;
+using harness::kErrorCaption;
 typedef std::vector<std::string> Trace;
 
 namespace {
 
 Showing Welcome(int nResult, int nTask = 0)
 {
-    Showing showing = { IDD_WELCOME, nResult };
-    showing.nTask = nTask;
-    return showing;
+    return Showing{ IDD_WELCOME, nResult, nTask };
 }
 
-Showing Printer(int nResult, const char* pszName = "Office", const char* pszPort = "FILE:")
+Showing Printer(int nResult)
 {
-    Showing showing = { IDD_PRINTER, nResult };
-    showing.pszPrinter = pszName;
-    showing.pszPort = pszPort;
-    return showing;
+    return Showing{ IDD_PRINTER, nResult, 0, "Office", "FILE:" };
 }
 
 Showing Destination(int nResult, const char* pszPath = "C:\\out")
 {
-    Showing showing = { IDD_DESTINATION, nResult };
-    showing.pszPath = pszPath;
-    return showing;
+    return Showing{ IDD_DESTINATION, nResult, 0, NULL, NULL, pszPath };
 }
 
 Showing Summary(int nResult)
@@ -44,240 +40,177 @@ Showing Summary(int nResult)
     return Showing{ IDD_SUMMARY, nResult };
 }
 
-const char* const kInstallSummary = "summary install name=Office port=FILE: destination=";
-const char* const kCopySummary = "summary copy name= port= destination=C:\\out";
+Showing CannotBeMade(Showing showing)
+{
+    showing.bCannotBeMade = true;
+    return showing;
+}
+
+const char kOn[] = "welcome install-enabled";
+const char kOff[] = "welcome install-disabled";
+const char kInstallSummary[] = "summary install name=Office port=FILE: destination=";
+const char kCopySummary[] = "summary copy name= port= destination=C:\\out";
+const char kDriver[] = "driver inf=driver.inf name=ZUV Izov";
+const char kCreate[] = "create name=Office driver=ZUV Izov port=FILE:";
 
 } // namespace
 
-TEST_CASE("the install road runs from the welcome page to the Printers folder")
+TEST_CASE("the flow: the pages shown, the steps run and the words said for each course of the user")
 {
-    ScriptedWizard wizard;
-    wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT) };
-    wizard.RunFromWelcome();
-
-    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
-                                 "api-dll", "driver inf=driver.inf name=ZUV Izov",
-                                 "create name=Office driver=ZUV Izov port=FILE:", "open-printers" });
-    CHECK(wizard.m_bCopyTask == FALSE);
-    CHECK(wizard.showings.empty());
-}
-
-TEST_CASE("the copy road copies the package into the destination and opens it")
-{
-    ScriptedWizard wizard;
-    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_NEXT) };
-    wizard.RunFromWelcome();
-
-    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary,
-                                 "copy C:\\out\\.", "open C:\\out" });
-    CHECK(wizard.m_bCopyTask == TRUE);
-}
-
-TEST_CASE("Cancel on any page ends the flow at once")
-{
-    ScriptedWizard wizard;
-
-    SUBCASE("welcome") {
-        wizard.showings = { Welcome(PAGE_CANCEL) };
+    // A showing answered with a result no step knows (0, PAGE_REFUSED, a task not offered) shows
+    // the same page again; Back from the printer page or the summary runs the monitor check
+    // again, and back on the welcome page the rights check. A failed driver installation returns
+    // to the printer page, whose summary had Finish: a page shown again closing without a
+    // result, or one that cannot be made, is not taken for Finish.
+    struct Course {
+        const char* pszWhat;
+        std::vector<Showing> showings;
+        Trace trace;
+        void (*setUp)(ScriptedWizard& wizard) = NULL;
+        std::vector<std::pair<std::string, std::string>> boxes = {};  // text and caption of each error box
+    };
+    const std::string longPath = "C:\\" + std::string(255, 'd');  // 258 characters: "\." would not fit
+    const Trace failedInstall = { "rights", kOn, "monitor", "printer", kInstallSummary, "api-dll", kDriver,
+                                  "monitor", "printer", kInstallSummary };
+    auto failsInstall = [](ScriptedWizard& wizard) { wizard.driverResults = { FALSE }; };
+    auto realSearch = [](ScriptedWizard& wizard) { wizard.bRealInfSearch = true; };
+    const std::string cannotBeMade = harness::SystemErrorText(ERROR_RESOURCE_NAME_NOT_FOUND);
+    const Course courses[] = {
+        { "the install road, to the Printers folder",
+          { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT) },
+          { "rights", kOn, "monitor", "printer", kInstallSummary, "api-dll", kDriver, kCreate, "open-printers" } },
+        { "the copy road, into the destination, which opens",
+          { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_NEXT) },
+          { "rights", kOn, "destination", kCopySummary, "copy C:\\out\\.", "open C:\\out" } },
+        { "Cancel on the welcome page", { Welcome(PAGE_CANCEL) }, { "rights", kOn } },
+        { "Cancel on the printer page", { Welcome(PAGE_NEXT, 0), Printer(PAGE_CANCEL) },
+          { "rights", kOn, "monitor", "printer" } },
+        { "Cancel on the destination page", { Welcome(PAGE_NEXT, 1), Destination(PAGE_CANCEL) },
+          { "rights", kOn, "destination" } },
+        { "Cancel on the summary of the install task",
+          { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_CANCEL) },
+          { "rights", kOn, "monitor", "printer", kInstallSummary } },
+        { "Cancel on the summary of the copy task",
+          { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_CANCEL) },
+          { "rights", kOn, "destination", kCopySummary } },
+        { "Back from the printer page", { Welcome(PAGE_NEXT, 0), Printer(PAGE_BACK), Welcome(PAGE_CANCEL) },
+          { "rights", kOn, "monitor", "printer", "rights", kOn } },
+        { "Back from the destination page", { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_CANCEL) },
+          { "rights", kOn, "destination", "rights", kOn } },
+        { "Back from the summary of the install task",
+          { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_BACK), Printer(PAGE_CANCEL) },
+          { "rights", kOn, "monitor", "printer", kInstallSummary, "monitor", "printer" } },
+        { "Back from the summary of the copy task",
+          { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_BACK), Destination(PAGE_CANCEL) },
+          { "rights", kOn, "destination", kCopySummary, "destination" } },
+        { "copy, Back, then install", { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_NEXT, 0),
+                                        Printer(PAGE_NEXT), Summary(PAGE_CANCEL) },
+          { "rights", kOn, "destination", "rights", kOn, "monitor", "printer", kInstallSummary } },
+        { "an unknown result on the welcome page", { Welcome(0), Welcome(PAGE_CANCEL) },
+          { "rights", kOn, "rights", kOn } },
+        { "a task the welcome page does not offer", { Welcome(PAGE_NEXT, 2), Welcome(PAGE_CANCEL) },
+          { "rights", kOn, "rights", kOn } },
+        { "an unknown result on the printer page",
+          { Welcome(PAGE_NEXT, 0), Printer(PAGE_REFUSED), Printer(PAGE_CANCEL) },
+          { "rights", kOn, "monitor", "printer", "monitor", "printer" } },
+        { "an unknown result on the destination page",
+          { Welcome(PAGE_NEXT, 1), Destination(PAGE_REFUSED), Destination(PAGE_CANCEL) },
+          { "rights", kOn, "destination", "destination" } },
+        { "an unknown result on the summary",
+          { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(0), Summary(PAGE_CANCEL) },
+          { "rights", kOn, "destination", kCopySummary, kCopySummary } },
+        { "a summary shown again that closes without a result",
+          { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_NEXT),
+            Summary(harness::RESULT_UNTOUCHED), Summary(PAGE_CANCEL) },
+          [&] {
+              Trace trace = failedInstall;
+              trace.push_back(kInstallSummary);
+              return trace;
+          }(),
+          failsInstall },
+        { "a summary shown again that cannot be made: the installation does not run again",
+          { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_NEXT),
+            CannotBeMade(Summary(PAGE_NEXT)) },
+          failedInstall, failsInstall, { { cannotBeMade, kErrorCaption } } },
+        { "a welcome page that cannot be made: no step runs again", { CannotBeMade(Welcome(PAGE_NEXT)) },
+          { "rights", kOn }, NULL, { { cannotBeMade, kErrorCaption } } },
+        { "not an administrator: installing refused for the rest of the run",
+          { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_CANCEL) },
+          { "rights", kOff, "destination", "rights", kOff },
+          [](ScriptedWizard& wizard) { wizard.bAllowedToInstall = false; } },
+        { "no installable driver INF", { Welcome(PAGE_CANCEL) }, { "rights", kOff },
+          [](ScriptedWizard& wizard) { wizard.installableInf = ""; } },
+        { "a rights check that throws is ignored", { Welcome(PAGE_CANCEL) }, { "rights", kOn },
+          [](ScriptedWizard& wizard) { wizard.bRightsCheckThrows = true; } },
+        { "browsing on the destination page: the package is copied from the directory current before",
+          { Welcome(PAGE_NEXT, 1), [] {
+               Showing browse = Destination(PAGE_NEXT);
+               browse.pszBrowseTo = "C:\\windows";
+               return browse;
+           }(), Summary(PAGE_NEXT) },
+          { "rights", kOn, "destination", kCopySummary, "copy C:\\out\\.", "open C:\\out" } },
+        { "a destination too long to take the copy's ending: the user chooses again",
+          { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, longPath.c_str()), Summary(PAGE_NEXT), Destination(PAGE_NEXT),
+            Summary(PAGE_NEXT) },
+          { "rights", kOn, "destination", "summary copy name= port= destination=" + longPath, "destination",
+            kCopySummary, "copy C:\\out\\.", "open C:\\out" },
+          NULL,
+          { { harness::kIllegalName, kCaption } } },
+        { "no destination: nothing is copied, and the user chooses one",
+          { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, ""), Summary(PAGE_NEXT), Destination(PAGE_CANCEL) },
+          { "rights", kOn, "destination", "summary copy name= port= destination=", "destination" }, NULL,
+          { { harness::kNoDirectory, kCaption } } },
+        // The search lists the current directory; the INF of the name found is read from the
+        // program's directory.
+        { "no INF in the package: installing is not offered", { Welcome(PAGE_CANCEL) }, { "rights", kOff },
+          realSearch },
+        { "the package's first INF has no models section: installing is not offered", { Welcome(PAGE_CANCEL) },
+          { "rights", kOff },
+          [](ScriptedWizard& wizard) {
+              wizard.bRealInfSearch = true;
+              REQUIRE(harness::WriteTextFile("nomodels.inf", ""));
+          } },
+        { "the package's first INF is the sample's, which the driver step installs",
+          { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT) },
+          { "rights", kOn, "monitor", "printer", kInstallSummary, "api-dll", "driver inf=izov.inf name=ZUV Izov",
+            kCreate, "open-printers" },
+          [](ScriptedWizard& wizard) {
+              wizard.bRealInfSearch = true;
+              REQUIRE(harness::WriteTextFile("izov.inf", ""));
+          } },
+    };
+    for (const Course& course : courses) {
+        CAPTURE(course.pszWhat);
+        harness::TempDirectory package("flow-package");
+        harness::InDirectory in(package.path);
+        REQUIRE(in.bEntered);
+        const std::string current = harness::CurrentDirectory();
+        harness::MessageBoxRecorder boxes;
+        ScriptedWizard wizard;
+        wizard.showings.assign(course.showings.begin(), course.showings.end());
+        if (course.setUp != NULL)
+            course.setUp(wizard);
+        DWORD dwStart = ::GetTickCount();
         wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled" });
-    }
-    SUBCASE("printer") {
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer" });
-    }
-    SUBCASE("destination") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination" });
-    }
-    SUBCASE("summary of the install task") {
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary });
-    }
-    SUBCASE("summary of the copy task") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary });
-    }
-    CHECK(wizard.showings.empty());
-}
 
-TEST_CASE("Back goes one page back, and the welcome step runs the rights check again")
-{
-    ScriptedWizard wizard;
-
-    SUBCASE("from the printer page") {
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_BACK), Welcome(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", "rights",
-                                     "welcome install-enabled" });
+        CHECK(::GetTickCount() - dwStart < 5000);
+        CHECK(wizard.trace == course.trace);
+        CHECK(wizard.showings.empty());
+        CHECK((g_nSetupStatus == SETUP_NOT_PERMITTED) == !wizard.bAllowedToInstall);
+        // Every step under the wait cursor, which is gone at the end; the current drive and
+        // directory are the package's again after the destination page, and at the copy.
+        for (int nCount : wizard.waitCursorCounts)
+            CHECK(nCount == 1);
+        CHECK(wizard.m_nWaitCursorCount == 0);
+        CHECK(harness::CurrentDirectory() == current);
+        CHECK((wizard.copyDirectory.empty() || wizard.copyDirectory == current));
+        REQUIRE(boxes.boxes.size() == course.boxes.size());
+        for (size_t i = 0; i < course.boxes.size(); ++i) {
+            CHECK(boxes.boxes[i].text == course.boxes[i].first);
+            CHECK(boxes.boxes[i].caption == course.boxes[i].second);
+            CHECK(boxes.boxes[i].type == (MB_OK | MB_ICONERROR));
+        }
     }
-    SUBCASE("from the destination page") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", "rights",
-                                     "welcome install-enabled" });
-    }
-    SUBCASE("from the summary of the install task, through the monitor check") {
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_BACK), Printer(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
-                                     "monitor", "printer" });
-    }
-    SUBCASE("from the summary of the copy task") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(PAGE_BACK),
-                            Destination(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary,
-                                     "destination" });
-    }
-    CHECK(wizard.showings.empty());
-}
-
-TEST_CASE("a result a step does not know shows the same page again")
-{
-    ScriptedWizard wizard;
-
-    SUBCASE("welcome") {
-        wizard.showings = { Welcome(0), Welcome(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "rights", "welcome install-enabled" });
-    }
-    SUBCASE("a task the welcome page does not offer") {
-        wizard.showings = { Welcome(PAGE_NEXT, 2), Welcome(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "rights", "welcome install-enabled" });
-    }
-    SUBCASE("printer, with the monitor check again") {
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_REFUSED), Printer(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", "monitor",
-                                     "printer" });
-    }
-    SUBCASE("destination") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_REFUSED), Destination(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", "destination" });
-    }
-    SUBCASE("summary") {
-        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT), Summary(0), Summary(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination", kCopySummary,
-                                     kCopySummary });
-    }
-    CHECK(wizard.showings.empty());
-}
-
-TEST_CASE("a page is never shown with the result of an earlier showing, and one that cannot be made ends the "
-          "flow with the system's word")
-{
-    harness::MessageBoxRecorder boxes;
-    ScriptedWizard wizard;
-    // A failed driver installation returns to the printer page; its summary then had Finish.
-    wizard.driverResults = { FALSE };
-    const Trace kFailedInstall = { "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
-                                   "api-dll", "driver inf=driver.inf name=ZUV Izov", "monitor", "printer",
-                                   kInstallSummary };
-    Showing cannotBeMade = Summary(PAGE_NEXT);
-    cannotBeMade.bCannotBeMade = true;
-    Trace expected;
-    bool bCannotBeMade = true;
-
-    SUBCASE("a page that closes without a result is shown again, not taken for Finish") {
-        bCannotBeMade = false;
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_NEXT),
-                            Summary(harness::RESULT_UNTOUCHED), Summary(PAGE_CANCEL) };
-        expected = kFailedInstall;
-        expected.push_back(kInstallSummary);
-    }
-    SUBCASE("the summary cannot be made: the installation does not run again") {
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT), Printer(PAGE_NEXT),
-                            cannotBeMade };
-        expected = kFailedInstall;
-    }
-    SUBCASE("the welcome page cannot be made: no step runs again") {
-        Showing welcome = Welcome(PAGE_NEXT);
-        welcome.bCannotBeMade = true;
-        wizard.showings = { welcome };
-        expected = { "rights", "welcome install-enabled" };
-    }
-    DWORD dwStart = ::GetTickCount();
-    wizard.RunFromWelcome();
-    CHECK(::GetTickCount() - dwStart < 5000);
-    CHECK(wizard.trace == expected);
-    CHECK(wizard.showings.empty());
-    CHECK(boxes.boxes.size() == (bCannotBeMade ? 1u : 0u));
-    if (bCannotBeMade && !boxes.boxes.empty()) {
-        CHECK(boxes.boxes[0].caption == "Unable to complete the install.");
-        CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
-        CHECK(boxes.boxes[0].text == harness::SystemErrorText(ERROR_RESOURCE_NAME_NOT_FOUND));
-    }
-}
-
-TEST_CASE("the install task is disabled when the rights check refuses or no driver INF is installable")
-{
-    ScriptedWizard wizard;
-
-    SUBCASE("not an administrator: refused for the rest of the run") {
-        wizard.bAllowedToInstall = false;
-        wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-disabled", "destination", "rights",
-                                     "welcome install-disabled" });
-        CHECK(g_nSetupStatus == SETUP_NOT_PERMITTED);
-    }
-    SUBCASE("no installable driver INF") {
-        wizard.installableInf = "";
-        wizard.showings = { Welcome(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-disabled" });
-    }
-    SUBCASE("a rights check that throws is ignored") {
-        wizard.bRightsCheckThrows = true;
-        wizard.showings = { Welcome(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled" });
-    }
-}
-
-TEST_CASE("choosing copy, going back and choosing install gives the install summary")
-{
-    ScriptedWizard wizard;
-    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_BACK), Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT),
-                        Summary(PAGE_CANCEL) };
-    wizard.RunFromWelcome();
-    CHECK(wizard.m_bCopyTask == FALSE);
-    CHECK(wizard.trace.back() == kInstallSummary);
-}
-
-TEST_CASE("the steps run under the wait cursor, which is gone when the flow ends")
-{
-    ScriptedWizard wizard;
-    wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT) };
-    wizard.RunFromWelcome();
-    for (int nCount : wizard.waitCursorCounts)
-        CHECK(nCount == 1);
-    CHECK(wizard.m_nWaitCursorCount == 0);
-}
-
-TEST_CASE("the current drive and directory are restored after the destination page")
-{
-    char szBefore[MAX_PATH];
-    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
-    int nDriveBefore = _getdrive();
-
-    ScriptedWizard wizard;
-    Showing browse = Destination(PAGE_NEXT);
-    browse.pszBrowseTo = "C:\\windows";
-    wizard.showings = { Welcome(PAGE_NEXT, 1), browse, Summary(PAGE_NEXT) };
-    wizard.RunFromWelcome();
-
-    CHECK(wizard.copyDirectory == szBefore);
-    CHECK(_getdrive() == nDriveBefore);
-    ::SetCurrentDirectoryA(szBefore);
 }
 
 TEST_CASE("a step number that no step has ends the flow")
@@ -290,28 +223,8 @@ TEST_CASE("a step number that no step has ends the flow")
     CHECK(wizard.m_nWaitCursorCount == 0);
 }
 
-TEST_CASE("a destination too long to take the copy ending is refused, and the user chooses again")
-{
-    harness::MessageBoxRecorder boxes;
-    std::string longPath = "C:\\" + std::string(255, 'd');  // 258 characters: "\." would not fit
-    ScriptedWizard wizard;
-    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, longPath.c_str()), Summary(PAGE_NEXT),
-                        Destination(PAGE_NEXT), Summary(PAGE_NEXT) };
-    wizard.RunFromWelcome();
-
-    REQUIRE(boxes.boxes.size() == 1);
-    CHECK(boxes.boxes[0].caption == "ZUV Izov Printer Software Wizard");
-    CHECK(boxes.boxes[0].text == "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is "
-                                 "too long. Maximum length is 220 characters.");
-    CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
-    CHECK(wizard.trace.back() == "open C:\\out");
-    CHECK(wizard.trace[wizard.trace.size() - 2] == "copy C:\\out\\.");
-}
-
 TEST_CASE("a copy that stopped short opens nothing, and the user is back on the destination page")
 {
-    char szBefore[MAX_PATH];
-    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
     harness::TempDirectory package("flow-copy-package");
     harness::TempDirectory destination("flow-copy-destination");
     REQUIRE(::CreateDirectoryA((package.path + "\\pxmonitor").c_str(), NULL));
@@ -336,14 +249,14 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
         target += "\\" + std::string(240 - target.size() - 1, 'd');
         expectedBoxes = { harness::SystemErrorText(ERROR_FILENAME_EXCED_RANGE) };
     }
-    REQUIRE(::SetCurrentDirectoryA(package.path.c_str()));
+    harness::InDirectory in(package.path);
+    REQUIRE(in.bEntered);
     ScriptedWizard wizard;
     wizard.bRealSteps = true;
     wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, target.c_str()), Summary(PAGE_NEXT),
                         Destination(PAGE_CANCEL) };
     harness::MessageBoxRecorder boxes;
     wizard.RunFromWelcome();
-    ::SetCurrentDirectoryA(szBefore);
 
     // Cancel needs no word; a copy refused for a path too long is said.
     std::vector<std::string> texts;
@@ -351,9 +264,8 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
         texts.push_back(boxes.boxes[i].text);
     CHECK(texts == expectedBoxes);
 
-    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination",
-                                 "summary copy name= port= destination=" + target, "copy " + target + "\\. failed",
-                                 "destination" });
+    CHECK(wizard.trace == Trace{ "rights", kOn, "destination", "summary copy name= port= destination=" + target,
+                                 "copy " + target + "\\. failed", "destination" });
     CHECK_FALSE(harness::Exists(target + "\\pxmonitor\\ZADAZARE.DLL"));
     // The package's own files take one operation, or would have taken two.
     CHECK(injection.Count(harness::SEAM_SHELL_COPY) == 1);
@@ -361,82 +273,22 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
         CHECK(harness::FilesIn(target).empty());
 }
 
-TEST_CASE("without a destination nothing is copied, and the user chooses one")
-{
-    harness::MessageBoxRecorder boxes;
-    ScriptedWizard wizard;
-    wizard.showings = { Welcome(PAGE_NEXT, 1), Destination(PAGE_NEXT, ""), Summary(PAGE_NEXT),
-                        Destination(PAGE_CANCEL) };
-    wizard.RunFromWelcome();
-    REQUIRE(boxes.boxes.size() == 1);
-    CHECK(boxes.boxes[0].text == "No directory selected or created.");
-    CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
-    CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "destination",
-                                 "summary copy name= port= destination=", "destination" });
-}
-
 TEST_CASE("the candidate list holds the first INF file of the current directory, or none")
 {
-    char szBefore[MAX_PATH];
-    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
-    char szTemp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, szTemp);
-    std::string directory = std::string(szTemp) + "flow-inf-search";
-    ::CreateDirectoryA(directory.c_str(), NULL);
-    REQUIRE(::SetCurrentDirectoryA(directory.c_str()));
-
+    harness::TempDirectory directory("flow-inf-search");
+    harness::InDirectory in(directory.path);
+    REQUIRE(in.bEntered);
     char* pszList = FindDriverInfs("*.inf");
     REQUIRE(pszList != NULL);
     CHECK(pszList[0] == '\0');
     FreeBuffer(pszList);
 
-    for (const char* pszName : { "a.inf", "b.inf", "readme.txt" }) {
-        HANDLE hFile = ::CreateFileA(pszName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-        ::CloseHandle(hFile);
-    }
+    for (const char* pszName : { "a.inf", "b.inf", "readme.txt" })
+        REQUIRE(harness::WriteTextFile(pszName, ""));
     pszList = FindDriverInfs("*.inf");
     REQUIRE(pszList != NULL);
     std::string first = pszList;
     CHECK((first == "a.inf" || first == "b.inf"));
     CHECK(pszList[first.size() + 1] == '\0');
     FreeBuffer(pszList);
-
-
-    for (const char* pszName : { "a.inf", "b.inf", "readme.txt" })
-        ::DeleteFileA(pszName);
-    ::SetCurrentDirectoryA(szBefore);
-    ::RemoveDirectoryA(directory.c_str());
-}
-
-TEST_CASE("the welcome step offers installing only when the first INF of the package is its driver INF")
-{
-    // The search lists the current directory; the INF of that name is read from the program's.
-    char szBefore[MAX_PATH];
-    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
-    harness::TempDirectory package("flow-package");
-    REQUIRE(::SetCurrentDirectoryA(package.path.c_str()));
-
-    ScriptedWizard wizard;
-    wizard.bRealInfSearch = true;
-
-    SUBCASE("no INF at all") {
-        wizard.showings = { Welcome(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-disabled" });
-    }
-    SUBCASE("an INF without the models section") {
-        harness::WriteTextFile(package.path + "\\nomodels.inf", "");
-        wizard.showings = { Welcome(PAGE_CANCEL) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-disabled" });
-    }
-    SUBCASE("the sample package's INF, which the driver step then installs") {
-        harness::WriteTextFile(package.path + "\\izov.inf", "");
-        wizard.showings = { Welcome(PAGE_NEXT, 0), Printer(PAGE_NEXT), Summary(PAGE_NEXT) };
-        wizard.RunFromWelcome();
-        CHECK(wizard.trace == Trace{ "rights", "welcome install-enabled", "monitor", "printer", kInstallSummary,
-                                     "api-dll", "driver inf=izov.inf name=ZUV Izov",
-                                     "create name=Office driver=ZUV Izov port=FILE:", "open-printers" });
-    }
-    ::SetCurrentDirectoryA(szBefore);
 }

@@ -23,11 +23,23 @@ std::string Lines(std::initializer_list<const char*> lines)
     return text;
 }
 
-MonitorInfFields Read(const std::string& text, bool bXpRules)
+MonitorInfFields Fields(const std::string& text, bool bXpRules)
 {
     MonitorInfFields fields;
     ReadMonitorInfText(text.c_str(), bXpRules, &fields);
+    for (const char* pszField : { fields.szMonitorName, fields.szMonitorKey, fields.szDllName })
+        CHECK(strlen(pszField) < MONITOR_FIELD_SIZE);
     return fields;
+}
+
+// What the rules read, as one line: "name, key, DLL: file file".
+std::string Read(const std::string& text, bool bXpRules)
+{
+    MonitorInfFields fields = Fields(text, bXpRules);
+    std::string read = std::string(fields.szMonitorName) + ", " + fields.szMonitorKey + ", " + fields.szDllName + ":";
+    for (const std::string& name : harness::NamesOfList(fields.fileList))
+        read += " " + name;
+    return read;
 }
 
 std::string PackageMonitorInf(const char* pszName)
@@ -42,78 +54,43 @@ std::string PackageMonitorInf(const char* pszName)
 
 TEST_CASE("the package's monitor INFs read by their rules")
 {
-    MonitorInfFields xp = Read(PackageMonitorInf("monitorxp.inf"), true);
-    CHECK(std::string(xp.szMonitorName) == "ZUV Izov Language/Port Monitor");
-    CHECK(std::string(xp.szMonitorKey) == "IZOVMON");
-    CHECK(std::string(xp.szDllName) == "ZADAZARE.DLL");
-    CHECK(harness::NamesOfList(xp.fileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
-
-    MonitorInfFields w2k = Read(PackageMonitorInf("monitor.inf"), false);
-    CHECK(std::string(w2k.szMonitorName) == "ZUV Izov Language/Port Monitor");
-    CHECK(std::string(w2k.szMonitorKey) == "IZOVMON");
-    CHECK(std::string(w2k.szDllName) == "ZADAZARE.DLL");
-    CHECK(harness::NamesOfList(w2k.fileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
-
+    const char kRead[] = "ZUV Izov Language/Port Monitor, IZOVMON, ZADAZARE.DLL: ZADAZARE.DLL ZADAZARE.HLP";
+    CHECK(Read(PackageMonitorInf("monitorxp.inf"), true) == kRead);
+    CHECK(Read(PackageMonitorInf("monitor.inf"), false) == kRead);
     // Windows Server 2003 reads the XP INF by the Windows 2000 rules, so it carries both layouts;
     // the Windows 2000 INF read by the XP rules yields nothing.
-    MonitorInfFields server = Read(PackageMonitorInf("monitorxp.inf"), false);
-    CHECK(std::string(server.szDllName) == "ZADAZARE.DLL");
-    CHECK(harness::NamesOfList(server.fileList) == Names{ "ZADAZARE.DLL", "ZADAZARE.HLP" });
-    CHECK(std::string(Read(PackageMonitorInf("monitor.inf"), true).szMonitorName).empty());
+    CHECK(Read(PackageMonitorInf("monitorxp.inf"), false) == kRead);
+    CHECK(Read(PackageMonitorInf("monitor.inf"), true) == ", , ZADAZARE.DLL:");
 }
 
 TEST_CASE("Windows XP rule: entries up to the first comment, each cut at its first blank")
 {
-    std::string text = Lines({ "[PortMonitors]", "\"Mon\" =    KEY  ", "[SourceDisksFiles]", "FIRST.DLL=1",
-                               "SECOND.DLL   = 1", "THIRD.DLL = 1", "; comment", "[Strings]" });
-    MonitorInfFields fields = Read(text, true);
-    CHECK(std::string(fields.szMonitorName) == "Mon");
-    CHECK(std::string(fields.szMonitorKey) == "KEY  ");
     // The comment directly after the last entry: that entry is still read.
-    CHECK(harness::NamesOfList(fields.fileList) == Names{ "FIRST.DLL", "SECOND.DLL", "THIRD.DLL" });
-
-    std::string noComment = Lines({ "[PortMonitors]", "\"Mon\" = KEY", "[SourceDisksFiles]", "FIRST.DLL = 1" });
-    CHECK(Read(noComment, true).fileList[0] == '\0');
-    CHECK(std::string(Read(noComment, true).szDllName) == "ZADAZARE.DLL");
-
-    std::string otherDll = Lines({ "[PortMonitors]", "\"Mon\" = KEY", "[KEY]", "PortMonitorDll=OTHER.DLL" });
-    CHECK(std::string(Read(otherDll, true).szDllName) == "ZADAZARE.DLL");
+    CHECK(Read(Lines({ "[PortMonitors]", "\"Mon\" =    KEY  ", "[SourceDisksFiles]", "FIRST.DLL=1", "SECOND.DLL   = 1",
+                       "THIRD.DLL = 1", "; comment", "[Strings]" }),
+               true) == "Mon, KEY  , ZADAZARE.DLL: FIRST.DLL SECOND.DLL THIRD.DLL");
+    // No comment after the entries: none; the DLL is always the package's.
+    CHECK(Read(Lines({ "[PortMonitors]", "\"Mon\" = KEY", "[SourceDisksFiles]", "FIRST.DLL = 1" }), true) ==
+          "Mon, KEY, ZADAZARE.DLL:");
+    CHECK(Read(Lines({ "[PortMonitors]", "\"Mon\" = KEY", "[KEY]", "PortMonitorDll=OTHER.DLL" }), true) ==
+          "Mon, KEY, ZADAZARE.DLL:");
 }
 
 TEST_CASE("Windows 2000 rule: the key's file section, and the DLL of the section after it")
 {
-    struct Case {
-        std::string what;
-        std::string text;
-        Names files;
-    };
-    const Case cases[] = {
-        { "two entries", Lines({ "[Options]", "\"Mon\"= KEY", "[Files-KEY]", "2,ONE.DLL , a", "2,TWO.DLL , b",
-                                 "[Monitor-KEY]", "\"Mon\", 2,MON.DLL,KEY", "2,NOT.DLL , c" }),
-          { "ONE.DLL", "TWO.DLL" } },
-        // An entry with no blank before its line's end does not swallow the entries after it.
-        { "an entry cut at its line's end", Lines({ "[Options]", "\"Mon\"= KEY", "[Files-KEY]", "2,ONE.DLL",
-                                                    "2,TWO.DLL", "2,THREE.DLL , c", "[Monitor-KEY]",
-                                                    "\"Mon\", 2,MON.DLL,KEY" }),
-          { "ONE.DLL", "TWO.DLL", "THREE.DLL" } },
-    };
-    for (const Case& c : cases) {
-        CAPTURE(c.what);
-        MonitorInfFields fields = Read(c.text, false);
-        CHECK(std::string(fields.szMonitorKey) == "KEY");
-        CHECK(harness::NamesOfList(fields.fileList) == c.files);
-        CHECK(std::string(fields.szDllName) == "MON.DLL");
-    }
-    MonitorInfFields fields;
-
+    const std::string options = Lines({ "[Options]", "\"Mon\"= KEY", "[Files-KEY]" });
+    CHECK(Read(options + Lines({ "2,ONE.DLL , a", "2,TWO.DLL , b", "[Monitor-KEY]", "\"Mon\", 2,MON.DLL,KEY",
+                                 "2,NOT.DLL , c" }),
+               false) == "Mon, KEY, MON.DLL: ONE.DLL TWO.DLL");
+    // An entry with no blank before its line's end does not swallow the entries after it.
+    CHECK(Read(options + Lines({ "2,ONE.DLL", "2,TWO.DLL", "2,THREE.DLL , c", "[Monitor-KEY]",
+                                 "\"Mon\", 2,MON.DLL,KEY" }),
+               false) == "Mon, KEY, MON.DLL: ONE.DLL TWO.DLL THREE.DLL");
     // The key's section last in the file: it runs to the end, and there is no DLL after it. Its
     // last entry ends at its line's end, or at the text's end, like any other.
-    std::string last = Lines({ "[Options]", "\"Mon\" = KEY", "[Files-KEY]", "2,ONE.DLL , a", "2,TWO.DLL" });
-    for (const std::string& text : { last, last.substr(0, last.size() - 2) }) {
-        fields = Read(text, false);
-        CHECK(harness::NamesOfList(fields.fileList) == Names{ "ONE.DLL", "TWO.DLL" });
-        CHECK(std::string(fields.szDllName).empty());
-    }
+    std::string last = options + Lines({ "2,ONE.DLL , a", "2,TWO.DLL" });
+    CHECK(Read(last, false) == "Mon, KEY, : ONE.DLL TWO.DLL");
+    CHECK(Read(last.substr(0, last.size() - 2), false) == "Mon, KEY, : ONE.DLL TWO.DLL");
 }
 
 TEST_CASE("what the text lacks stays empty, and nothing is written past a field or the list")
@@ -122,20 +99,16 @@ TEST_CASE("what the text lacks stays empty, and nothing is written past a field 
         CAPTURE(bXp);
         for (const char* pszText : { "", "[PortMonitors]\r\n[Options]\r\n\"unclosed", "[Options]\r\n\"Mon\"",
                                      "[Options]\r\n\"Mon\" = KEY", "[PortMonitors]\r\n\"Mon\" =", "\"\"=\r\n" }) {
-            MonitorInfFields fields = Read(pszText, bXp);
-            CHECK(fields.fileList[0] == '\0');
-            CHECK(strlen(fields.szMonitorName) < MONITOR_FIELD_SIZE);
+            CAPTURE(pszText);
+            CHECK(Fields(pszText, bXp).fileList[0] == '\0');
         }
     }
 
     std::string longName(400, 'N');
-    std::string text = Lines({ "[Options]", ("\"" + longName + "\" = KEY").c_str(), "[Files-KEY]",
-                               ("2," + longName + " , x").c_str(), "2,SHORT.DLL , y", "[Next]",
-                               ("2," + longName + ",").c_str() });
-    MonitorInfFields fields = Read(text, false);
-    CHECK(std::string(fields.szMonitorName).empty());
-    CHECK(harness::NamesOfList(fields.fileList) == Names{ "SHORT.DLL" });
-    CHECK(std::string(fields.szDllName).empty());
+    CHECK(Read(Lines({ "[Options]", ("\"" + longName + "\" = KEY").c_str(), "[Files-KEY]",
+                       ("2," + longName + " , x").c_str(), "2,SHORT.DLL , y", "[Next]",
+                       ("2," + longName + ",").c_str() }),
+               false) == ", KEY, : SHORT.DLL");
 
     // 1000 entries of 12 characters do not fit 6500 bytes: the list ends after a whole name.
     std::string many = "[PortMonitors]\r\n\"Mon\" = KEY\r\n[SourceDisksFiles]\r\n";
@@ -145,8 +118,7 @@ TEST_CASE("what the text lacks stays empty, and nothing is written past a field 
         many += szLine;
     }
     many += "\r\n; end\r\n";
-    fields = Read(many, true);
-    Names names = harness::NamesOfList(fields.fileList);
+    Names names = harness::NamesOfList(Fields(many, true).fileList);
     size_t cb = 0;
     for (const std::string& name : names)
         cb += name.size() + 1;
@@ -157,10 +129,9 @@ TEST_CASE("what the text lacks stays empty, and nothing is written past a field 
 
 TEST_CASE("a monitor INF is read from the current directory, and only its first 26000 bytes")
 {
-    char szBefore[MAX_PATH];
-    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
     harness::TempDirectory directory("monitor-inf");
-    REQUIRE(::SetCurrentDirectoryA(directory.path.c_str()));
+    harness::InDirectory in(directory.path);
+    REQUIRE(in.bEntered);
 
     // This test program runs on Windows XP: the XP rules apply.
     REQUIRE(UsesXpMonitorRules());
@@ -188,5 +159,4 @@ TEST_CASE("a monitor INF is read from the current directory, and only its first 
     CHECK(boxes.boxes[0].text == "Unable to open file: missing.inf.\nInstallation aborted.");
     CHECK(boxes.boxes[0].caption == "ZUV Izov Printer Software Wizard");
     CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
-    ::SetCurrentDirectoryA(szBefore);
 }

@@ -4,32 +4,22 @@
 #include "base/SystemVersion.h"
 #include "monitor/MonitorInstall.h"
 #include "monitor/Pause.h"
-#include "tests/harness/Children.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedPlatform.h"
+#include "tests/harness/Spooler.h"
+#include "tests/harness/Texts.h"
 #include <string>
 #include <vector>
 
+using harness::kMonitorName;
 using harness::MessageBoxRecorder;
 using harness::ScriptedPlatform;
 typedef std::vector<std::string> Calls;
 
 namespace {
 
-const char kMonitorName[] = "ZUV Izov Language/Port Monitor";
-const char kMonitorsKey[] = "System\\CurrentControlSet\\Control\\Print\\Monitors\\";
 const char kTestFile[] = "MONITORTEST.TXT";
-const char kUpgradeQuestion[] = "To install this printer driver, the newest version of the VEL VOV Language/Port "
-                                "Monitor must be installed.  During this installation, the spooler on this machine "
-                                "will be stopped and restarted.\n\nDo you want to proceed?";
-
-std::string SystemFile(const char* pszName)
-{
-    char szSystem[MAX_PATH];
-    ::GetSystemDirectoryA(szSystem, MAX_PATH);
-    return std::string(szSystem) + "\\" + pszName;
-}
 
 // An XP-style monitor INF that names one harmless file.
 std::string XpInf(const char* pszFile)
@@ -39,47 +29,19 @@ std::string XpInf(const char* pszFile)
 }
 
 // A package directory made current for the test, restored afterwards; the test file is
-// removed from the system directory again. (No assertions here: child processes use it.)
+// removed from the system directory again.
 struct Package {
-    char szBefore[MAX_PATH];
-    harness::TempDirectory directory;
+    harness::TempDirectory directory{ "monitor-package" };
+    harness::InDirectory in{ directory.path };
     harness::SkippedPauses pauses;
-    bool bEntered;
 
-    Package() : directory("monitor-package")
+    ~Package() { ::DeleteFileA(harness::SystemDirectoryFile(kTestFile).c_str()); }
+    void AddMonitorDirectory(const std::string& infText)
     {
-        ::GetCurrentDirectoryA(MAX_PATH, szBefore);
-        bEntered = ::SetCurrentDirectoryA(directory.path.c_str()) != FALSE;
+        REQUIRE(::CreateDirectoryA("pxmonitor", NULL));
+        REQUIRE(harness::WriteTextFile("pxmonitor\\monitorxp.inf", infText));
+        REQUIRE(harness::WriteTextFile(std::string("pxmonitor\\") + kTestFile, "monitor file"));
     }
-    ~Package()
-    {
-        ::SetCurrentDirectoryA(szBefore);
-        ::DeleteFileA(SystemFile(kTestFile).c_str());
-    }
-    void AddMonitorDirectory(const std::string& infText, const char* pszInfName = "monitorxp.inf")
-    {
-        ::CreateDirectoryA("pxmonitor", NULL);
-        harness::WriteTextFile(std::string("pxmonitor\\") + pszInfName, infText);
-        harness::WriteTextFile(std::string("pxmonitor\\") + kTestFile, "monitor file");
-    }
-};
-
-// A monitor the registry knows, as the spooler records it, for as long as the object lives.
-struct InstalledMonitor {
-    std::string key;
-    InstalledMonitor(const char* pszName, const char* pszDriver, const char* pszVersion)
-        : key(std::string(kMonitorsKey) + pszName)
-    {
-        HKEY hKey;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL) !=
-            ERROR_SUCCESS)
-            return;
-        ::RegSetValueExA(hKey, "Driver", 0, REG_SZ, (const BYTE*)pszDriver, lstrlenA(pszDriver) + 1);
-        if (pszVersion != NULL)
-            ::RegSetValueExA(hKey, "Version", 0, REG_SZ, (const BYTE*)pszVersion, lstrlenA(pszVersion) + 1);
-        ::RegCloseKey(hKey);
-    }
-    ~InstalledMonitor() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()); }
 };
 
 } // namespace
@@ -103,128 +65,35 @@ TEST_CASE("versions of dot-separated numbers compare number by number, others as
     CHECK(IsOlderVersion("1.0.", "1.0.1"));
 }
 
-TEST_CASE("a package without a monitor directory: the INF named in a message, and no printer page")
-{
-    ScriptedPlatform platform;
-    MessageBoxRecorder boxes;
-    Package package;
-    REQUIRE(package.bEntered);
-    CHECK_FALSE(CheckMonitor(NULL));
-    REQUIRE(boxes.boxes.size() == 1);
-    CHECK(boxes.boxes[0].text == "Unable to open file: monitorxp.inf.\nInstallation aborted.");
-    CHECK(boxes.boxes[0].type == (MB_OK | MB_ICONERROR));
-    CHECK(platform.CallsTo("AddMonitorA").empty());
-}
-
 TEST_CASE("a monitor INF that names no files installs nothing")
 {
     ScriptedPlatform platform;
     MessageBoxRecorder boxes;
     Package package;
-    REQUIRE(package.bEntered);
+    REQUIRE(package.in.bEntered);
     package.AddMonitorDirectory("[PortMonitors]\r\n\"Mon\" = KEY\r\n");
-    char szBefore[MAX_PATH];
-    ::GetCurrentDirectoryA(MAX_PATH, szBefore);
     CHECK_FALSE(CheckMonitor(NULL));
     CHECK(platform.CallsTo("AddMonitorA").empty());
-    char szAfter[MAX_PATH];
-    ::GetCurrentDirectoryA(MAX_PATH, szAfter);
-    CHECK(std::string(szAfter) == szBefore);
+    CHECK(harness::CurrentDirectory() == package.directory.path);
 }
 
-TEST_CASE("a monitor the spooler does not know is copied to the system directory and registered")
-{
-    ScriptedPlatform platform;
-    MessageBoxRecorder boxes;
-    Package package;
-    REQUIRE(package.bEntered);
-    package.AddMonitorDirectory(XpInf(kTestFile));
-
-    CHECK(CheckMonitor(NULL));
-    CHECK(platform.CallsTo("AddMonitorA") == Calls{ std::string("2 ") + kMonitorName + "|NULL|ZADAZARE.DLL" });
-    CHECK(::GetFileAttributesA(SystemFile(kTestFile).c_str()) != INVALID_FILE_ATTRIBUTES);
-    CHECK(boxes.boxes.empty());
-}
-
-TEST_CASE("a monitor installed under another name is not installed again")
-{
-    ScriptedPlatform platform;
-    MessageBoxRecorder boxes;
-    Package package;
-    REQUIRE(package.bEntered);
-    package.AddMonitorDirectory(XpInf(kTestFile));
-    platform.monitors = { { "Older Izov Monitor", "Windows NT x86", "zadazare.dll" } };
-    CHECK(CheckMonitor(NULL));
-    CHECK(platform.CallsTo("AddMonitorA").empty());
-    CHECK(boxes.boxes.empty());
-}
-
-TEST_CASE("an older installed monitor is upgraded when the user agrees")
+TEST_CASE("an installed monitor that is not older than the package's is not upgraded")
 {
     // The package's DLL, version 1.0.0.4, is found next to the program, as setup.exe finds it.
-    ScriptedPlatform platform;
-    MessageBoxRecorder boxes;
-    Package package;
-    REQUIRE(package.bEntered);
-    package.AddMonitorDirectory(XpInf(kTestFile));
-    platform.monitors = { { "Unit Test Monitor", "Windows NT x86", "ZADAZARE.DLL" } };
-    platform.services["Fax"].dependsOn = { "Spooler" };
-
-    SUBCASE("installed 1.0.0.3: the question, then stop, copy and restart") {
-        InstalledMonitor installed("Unit Test Monitor", "ZADAZARE.DLL", "1.0.0.3");
-        boxes.Answer(IDYES);
+    for (const char* pszInstalled : { "1.0.0.10", static_cast<const char*>(NULL) }) {
+        CAPTURE((pszInstalled ? pszInstalled : "no version"));
+        ScriptedPlatform platform;
+        MessageBoxRecorder boxes;
+        Package package;
+        REQUIRE(package.in.bEntered);
+        package.AddMonitorDirectory(XpInf(kTestFile));
+        platform.monitors = { { "Unit Test Monitor", "Windows NT x86", "ZADAZARE.DLL" } };
+        harness::RegisteredMonitor installed("Unit Test Monitor", "zadazare.dll", pszInstalled);
         CHECK(CheckMonitor(NULL));
-        REQUIRE(boxes.boxes.size() == 1);
-        CHECK(boxes.boxes[0].text == kUpgradeQuestion);
-        CHECK(boxes.boxes[0].type == (MB_YESNO | MB_ICONQUESTION));
-        CHECK(platform.CallsTo("StartServiceA") == Calls{ "Spooler", "Fax" });
-        CHECK(::GetFileAttributesA(SystemFile(kTestFile).c_str()) != INVALID_FILE_ATTRIBUTES);
-    }
-    SUBCASE("declined: nothing is stopped or copied") {
-        InstalledMonitor installed("Unit Test Monitor", "ZADAZARE.DLL", "1.0.0.3");
-        boxes.Answer(IDNO);
-        CHECK(CheckMonitor(NULL));
-        REQUIRE(boxes.boxes.size() == 1);
-        CHECK(boxes.boxes[0].text == kUpgradeQuestion);
+        CHECK(boxes.boxes.empty());
         CHECK(platform.CallsTo("ControlService").empty());
-        CHECK(::GetFileAttributesA(SystemFile(kTestFile).c_str()) == INVALID_FILE_ATTRIBUTES);
+        CHECK_FALSE(harness::Exists(harness::SystemDirectoryFile(kTestFile)));
     }
-    SUBCASE("installed 1.0.0.10 is newer than the package's 1.0.0.4") {
-        InstalledMonitor installed("Unit Test Monitor", "zadazare.dll", "1.0.0.10");
-        CHECK(CheckMonitor(NULL));
-        CHECK(boxes.boxes.empty());
-    }
-    SUBCASE("no installed version to compare: no upgrade") {
-        InstalledMonitor installed("Unit Test Monitor", "ZADAZARE.DLL", NULL);
-        CHECK(CheckMonitor(NULL));
-        CHECK(boxes.boxes.empty());
-    }
-}
-
-TEST_CHILD(restart_fails_after_upgrade)
-{
-    ScriptedPlatform platform;
-    MessageBoxRecorder boxes;
-    Package package;
-    package.AddMonitorDirectory(XpInf(kTestFile));
-    platform.monitors = { { "Unit Test Monitor", "Windows NT x86", "ZADAZARE.DLL" } };
-    InstalledMonitor installed("Unit Test Monitor", "ZADAZARE.DLL", "1.0.0.3");
-    boxes.Answer(IDYES);
-    platform.Fail("StartServiceA Spooler", ERROR_SERVICE_DISABLED);
-    CheckMonitor(NULL);
-    return 7;  // not reached: the program ends with exit code 0
-}
-
-TEST_CASE("a spooler that cannot be restarted after an upgrade ends the program")
-{
-    harness::RecordedBoxes childBoxes;
-    CHECK(harness::RunChildProcess("restart_fails_after_upgrade", &childBoxes) == 0);
-    REQUIRE(childBoxes.size() == 2);
-    CHECK(childBoxes[0].text == kUpgradeQuestion);
-    CHECK(childBoxes[1].text == "Unable to restart spooler: " + harness::SystemErrorText(ERROR_SERVICE_DISABLED));
-    CHECK(childBoxes[1].type == (MB_OK | MB_ICONERROR));
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kMonitorsKey) + "Unit Test Monitor").c_str());
-    ::DeleteFileA(SystemFile(kTestFile).c_str());
 }
 
 TEST_CASE("on Windows Server 2003 the XP monitor INF is read by the Windows 2000 rules" * doctest::skip())
@@ -233,7 +102,7 @@ TEST_CASE("on Windows Server 2003 the XP monitor INF is read by the Windows 2000
     ScriptedPlatform platform;
     MessageBoxRecorder boxes;
     Package package;
-    REQUIRE(package.bEntered);
+    REQUIRE(package.in.bEntered);
 
     SUBCASE("laid out for Windows XP: no files") {
         package.AddMonitorDirectory(XpInf(kTestFile));

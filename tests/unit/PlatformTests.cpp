@@ -1,9 +1,8 @@
-// The platform boundary: the system's INF parser with the answers the program relies on,
-// and the scripted platform that the fault tests use.
+// The platform boundary: the system's INF parser and spooler with the answers the program
+// relies on.
 #include <doctest.h>
 #include "platform/Platform.h"
 #include "tests/harness/Files.h"
-#include "tests/harness/ScriptedPlatform.h"
 #include "tests/harness/Spooler.h"
 #include <string>
 #include <vector>
@@ -57,31 +56,6 @@ TEST_CASE("every INF call on a handle that did not open fails instead of crashin
     CHECK_FALSE(ThePlatform().SetupGetLineTextA(NULL, hInf, "Version", "Class", szLine, sizeof(szLine), NULL));
     ThePlatform().SetupCloseInfFile(hInf);
     ThePlatform().SetupCloseInfFile(NULL);
-}
-
-TEST_CASE("the scripted platform answers enumerations in two calls and fails what the test asks")
-{
-    harness::ScriptedPlatform platform;
-    platform.ports = { { "FILE:", "Local Port", "" }, { "PX1", "ZUV Izov Language/Port Monitor", "" } };
-
-    DWORD cbNeeded = 0;
-    DWORD cReturned = 0;
-    ::SetLastError(0xdeadbeef);
-    CHECK_FALSE(ThePlatform().EnumPortsA(2, NULL, 0, &cbNeeded, &cReturned));
-    CHECK(::GetLastError() == ERROR_INSUFFICIENT_BUFFER);
-    std::vector<BYTE> buffer(cbNeeded);
-    REQUIRE(ThePlatform().EnumPortsA(2, buffer.data(), cbNeeded, &cbNeeded, &cReturned));
-    REQUIRE(cReturned == 2);
-    const PORT_INFO_2A* pPorts = reinterpret_cast<const PORT_INFO_2A*>(buffer.data());
-    CHECK(std::string(pPorts[1].pPortName) == "PX1");
-    CHECK(std::string(pPorts[1].pMonitorName) == "ZUV Izov Language/Port Monitor");
-
-    platform.Fail("EnumPortsA", ERROR_ACCESS_DENIED, 1);
-    ::SetLastError(0);
-    CHECK_FALSE(ThePlatform().EnumPortsA(2, buffer.data(), cbNeeded, &cbNeeded, &cReturned));
-    CHECK(::GetLastError() == ERROR_ACCESS_DENIED);
-    CHECK(ThePlatform().EnumPortsA(2, buffer.data(), cbNeeded, &cbNeeded, &cReturned));
-    CHECK(platform.CallsTo("EnumPortsA").size() == 4);
 }
 
 // What Windows's spooler refuses and Wine's takes, where the wizard relies on the refusal, the

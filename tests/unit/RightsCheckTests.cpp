@@ -79,17 +79,3 @@ TEST_CASE("installing is refused off Windows NT 5.x and, once refused, for the r
     CHECK(g_nSetupStatus == SETUP_NOT_PERMITTED);
     g_nSetupStatus = 0;
 }
-
-TEST_CHILD(rights_check)
-{
-    CDriverWizardApp app;
-    app.m_osvi.dwPlatformId = VER_PLATFORM_WIN32_NT;
-    app.m_osvi.dwMajorVersion = 5;
-    app.CheckInstallRights();
-    return g_nSetupStatus == SETUP_NOT_PERMITTED ? 4 : 0;
-}
-
-TEST_CASE("a user who is not an administrator may not install")
-{
-    CHECK(harness::RunChildWithoutAdminRights("rights_check") == 4);
-}

@@ -17,9 +17,9 @@
 #include "base/ShellCopy.h"
 #include "monitor/MonitorInstall.h"
 #include "monitor/SpoolerService.h"
-#include "tests/harness/Children.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedPlatform.h"
+#include "tests/harness/Texts.h"
 #include <stdlib.h>
 #include <algorithm>
 #include <map>
@@ -27,15 +27,14 @@
 #include <string>
 #include <vector>
 
+using harness::kCaption;
+using harness::kStartSpooler;
 using harness::ScriptedPlatform;
 typedef ScriptedPlatform::Service Service;
 
 namespace {
 
 const int kForever = ScriptedPlatform::kForever;
-const char kCaption[] = "ZUV Izov Printer Software Wizard";
-const char kStartQuestion[] = "To install a printer driver, the spooler service must be running. The spooler is "
-                              "currently stopped.\n\nDo you want to start this service?";
 enum Kind { START_FAILED, STOP_FAILED, RESTART_FAILED, NOT_RESTARTED, QUESTION, COPY_REFUSED, UNKNOWN };
 const char* const kPrefixes[] = { "Unable to start the spooler service: ", "Unable to stop spooler: ",
                                   "Unable to restart spooler: ",
@@ -43,7 +42,6 @@ const char* const kPrefixes[] = { "Unable to start the spooler service: ", "Unab
                                   "successfully restarted: " };
 const int kStringIDs[] = { 2041, 2046, 2047, 2048, 2040, 2038 };
 const DWORD kErrors[] = { 5, 1051, 1052, 1053, 1056, 1058, 1061, 1062, 1067, 1068, 1069, 8 };
-const char* const kStates[] = { "?", "stopped", "start-pending", "stop-pending", "running" };
 
 // ---- Scenarios as text
 
@@ -100,7 +98,7 @@ std::string Text(const Scenario& scenario)
         text += "; " + entry.first;
         for (size_t i = 0; i < s.dependsOn.size(); ++i)
             text += (i == 0 ? "<" : ",") + s.dependsOn[i];
-        text += std::string(" ") + kStates[s.dwState];
+        text += std::string(" ") + ScriptedPlatform::kStateNames[s.dwState];
         if (s.dwState == SERVICE_START_PENDING || s.dwState == SERVICE_STOP_PENDING)
             text += " left=" + TimeText(s.nPendingQueries, s.dwPendingMs);
         if (s.nStartQueries || s.dwStartMs)
@@ -140,6 +138,7 @@ Scenario Read(const std::string& text)
         size_t nLess = words[0].find('<');
         if (nLess != std::string::npos)
             s.dependsOn = Split(words[0].substr(nLess + 1), ',');
+        const char* const* kStates = ScriptedPlatform::kStateNames;
         s.dwState = (DWORD)(std::find(kStates, kStates + 5, words[1]) - kStates);
         for (size_t j = 2; j < words.size(); ++j) {
             const std::string& w = words[j];
@@ -247,11 +246,7 @@ Scenario Generate(unsigned long long seed)
 struct ProgramEnded {};
 struct Runaway {};
 
-struct Box {
-    std::string text;
-    std::string caption;
-    UINT type;
-};
+typedef harness::MessageBoxRecord Box;
 
 struct Run {
     const Scenario* pScenario;
@@ -292,7 +287,7 @@ void Meanwhile()
 
 int WINAPI ScriptedBox(HWND, LPCSTR pszText, LPCSTR pszCaption, UINT uType)
 {
-    g_pRun->boxes.push_back(Box{ pszText, pszCaption, uType });
+    g_pRun->boxes.push_back(Box{ pszText, pszCaption, uType, 0 });
     if ((uType & MB_TYPEMASK) != MB_YESNO)
         return IDOK;
     Meanwhile();
@@ -316,14 +311,19 @@ void ScriptedEnd(UINT nExitCode)
         throw ProgramEnded();
 }
 
-void RunScenario(const Scenario& scenario, ScriptedPlatform& platform, Run& run)
+void SetUp(ScriptedPlatform& platform, const Scenario& scenario)
 {
-    run.pScenario = &scenario;
-    run.pPlatform = &platform;
     for (const auto& entry : scenario.services)
         platform.services[entry.first] = entry.second;
     for (const auto& failure : scenario.failures)
         platform.Fail(failure.first, failure.second);
+}
+
+void RunScenario(const Scenario& scenario, ScriptedPlatform& platform, Run& run)
+{
+    run.pScenario = &scenario;
+    run.pPlatform = &platform;
+    SetUp(platform, scenario);
     g_pRun = &run;
     PauseFunction pfnPause = SetPauseFunction(&ScriptedPause);
     MessageBoxFunction pfnBox = SetMessageBoxFunction(&ScriptedBox);
@@ -352,9 +352,9 @@ void RunScenario(const Scenario& scenario, ScriptedPlatform& platform, Run& run)
 int KindOf(const Box& box, std::vector<std::string>& names)
 {
     static std::map<DWORD, std::string> systemTexts;
-    if (box.text == kStartQuestion)
+    if (box.text == kStartSpooler)
         return box.type == (MB_YESNO | MB_ICONQUESTION) && box.caption == kCaption ? QUESTION : UNKNOWN;
-    if (box.caption == "Unable to complete the install.")
+    if (box.caption == harness::kErrorCaption)
         return box.type == (MB_OK | MB_ICONERROR) && box.text == harness::SystemErrorText(ERROR_FILENAME_EXCED_RANGE)
                    ? COPY_REFUSED
                    : UNKNOWN;
@@ -472,7 +472,8 @@ std::vector<std::string> Violations(const Scenario& scenario, ScriptedPlatform& 
         check(bInjected || nCounts[QUESTION] == (spooler.dwState != SERVICE_RUNNING),
               "the question comes when the spooler does not run");
         check(run.result != "TRUE" || run.dwSpoolerAtEnd == SERVICE_RUNNING,
-              std::string("a running spooler: TRUE, but the spooler is ") + kStates[run.dwSpoolerAtEnd]);
+              std::string("a running spooler: TRUE, but the spooler is ") +
+                  ScriptedPlatform::kStateNames[run.dwSpoolerAtEnd]);
         check(run.result != "FALSE" || bInjected || nCounts[START_FAILED], "a spooler not made to run, without a word");
         check(!nCounts[START_FAILED] || bInjected || StartTrouble(spooler), "the start refused without a cause");
     }
@@ -528,7 +529,7 @@ std::string BoxTexts(const std::string& expected)
         std::vector<std::string> fields = Split(box, ':');
         int nKind = (int)(std::find(kStringIDs, kStringIDs + UNKNOWN, atoi(fields[0].c_str())) - kStringIDs);
         std::string system = fields.size() > 1 ? harness::SystemErrorText(atol(fields[1].c_str())) : "";
-        std::string text = nKind == QUESTION ? kStartQuestion : nKind == COPY_REFUSED ? system : kPrefixes[nKind] + system;
+        std::string text = nKind == QUESTION ? kStartSpooler : nKind == COPY_REFUSED ? system : kPrefixes[nKind] + system;
         for (const std::string& name : fields.size() > 2 ? Split(fields[2], ',') : std::vector<std::string>())
             text += (text.back() == '\n' ? "" : "\r\n") + name;
         texts += text + "|";
@@ -704,8 +705,7 @@ TEST_CASE("the scripted service manager keeps the rules that Wine's lacks")
     for (const Rule& rule : rules) {
         CAPTURE(rule.pszServices);
         ScriptedPlatform platform;
-        for (const auto& entry : Read(std::string("upgrade") + rule.pszServices).services)
-            platform.services[entry.first] = entry.second;
+        SetUp(platform, Read(std::string("upgrade") + rule.pszServices));
         SC_HANDLE hService = platform.OpenServiceA(NULL, rule.pszService, SERVICE_ALL_ACCESS);
         SERVICE_STATUS status = {};
         ::SetLastError(0xdeadbeef);
@@ -719,10 +719,7 @@ TEST_CASE("the scripted service manager keeps the rules that Wine's lacks")
 
     // The active dependents, direct and indirect, each after those that depend on it.
     ScriptedPlatform platform;
-    for (const auto& entry : Read("upgrade; A<Spooler running; B<A running; C<Spooler running; D<A,C running; "
-                                  "E<Spooler stopped")
-                                 .services)
-        platform.services[entry.first] = entry.second;
+    SetUp(platform, Read("upgrade; A<Spooler running; B<A running; C<Spooler running; D<A,C running; E<Spooler stopped"));
     SC_HANDLE hSpooler = platform.OpenServiceA(NULL, "Spooler", SERVICE_ALL_ACCESS);
     DWORD cbNeeded = 0, nServices = 99;
     ::SetLastError(0xdeadbeef);
@@ -736,23 +733,4 @@ TEST_CASE("the scripted service manager keeps the rules that Wine's lacks")
     for (DWORD i = 0; i < nServices; ++i)
         order += pServices[i].lpServiceName;
     CHECK(order == "BDAC");
-}
-
-TEST_CHILD(decline_spooler_start)
-{
-    ScriptedPlatform platform;
-    harness::MessageBoxRecorder boxes;
-    platform.ServiceNamed("Spooler").dwState = SERVICE_STOPPED;
-    boxes.Answer(IDNO);
-    EnsureSpoolerRunning(NULL);
-    return 7;  // not reached: the program ends with exit code 0
-}
-
-TEST_CASE("declining to start the spooler ends the program with exit code 0")
-{
-    harness::RecordedBoxes childBoxes;
-    CHECK(harness::RunChildProcess("decline_spooler_start", &childBoxes) == 0);
-    REQUIRE(childBoxes.size() == 1);
-    CHECK(childBoxes[0].text == kStartQuestion);
-    CHECK(childBoxes[0].type == (MB_YESNO | MB_ICONQUESTION));
 }
