@@ -5,14 +5,22 @@
 
 namespace {
 BufferAllocator g_pfnAllocate = NULL;
+unsigned g_nRefused = 0;
 }
 
 char* AllocBuffer(size_t cb)
 {
     char* pBuffer = static_cast<char*>(g_pfnAllocate != NULL ? g_pfnAllocate(cb) : calloc(1, cb));
-    if (pBuffer == NULL)
+    if (pBuffer == NULL) {
+        ++g_nRefused;
         ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
     return pBuffer;
+}
+
+unsigned BuffersRefused()
+{
+    return g_nRefused;
 }
 
 void FreeBuffer(void* pBuffer)

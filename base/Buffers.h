@@ -13,6 +13,9 @@ const size_t FILE_LIST_SIZE = 26000;      // driver file lists
 // out. The caller frees it with FreeBuffer.
 char* AllocBuffer(size_t cb);
 void FreeBuffer(void* pBuffer);
+// How many work buffers could not be had so far. An operation that hands a step its buffers'
+// taking compares the count before and after, to learn whether the step went without one.
+unsigned BuffersRefused();
 
 // String nID in a new zero-filled block of cb bytes (cut to fit), or NULL when the block
 // cannot be had. The caller frees it with FreeBuffer.

@@ -146,12 +146,16 @@ BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnv
     char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
     if (pszDirectory == NULL)
         return FALSE;
+    // A description read without some of its work buffers lacks what they would have held: no
+    // driver is registered from it, and no print processor installed, as for any step that
+    // could not have its buffers.
+    unsigned nRefused = BuffersRefused();
     DriverInf inf(pszInfFile, pszDriverName);
-    if (!inf.HasBuffers()) {
+    inf.ReadDriverInfo();
+    if (!inf.HasBuffers() || BuffersRefused() != nRefused) {
         FreeBuffer(pszDirectory);
         return FALSE;
     }
-    inf.ReadDriverInfo();
 
     // A driver whose print processor is not in place would print nowhere: the failure was told,
     // and nothing more is installed.

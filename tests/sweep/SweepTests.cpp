@@ -313,7 +313,18 @@ struct Failure {
     // After the real page: the page is answered by script as the clean run answered it, and k
     // counts the road's calls without the page's.
     bool bPageScripted = false;
+    std::string driver;  // the driver as the clean run registered it (DriverText)
 };
+
+// Every field of a driver record, in one line.
+std::string DriverText(const ScriptedPlatform::Driver& driver)
+{
+    std::string text = driver.name + "|" + driver.driverPath + "|" + driver.dataFile + "|" + driver.configFile + "|" +
+                       driver.helpFile + "|" + driver.defaultDataType + "|";
+    for (const std::string& file : driver.dependentFiles)
+        text += file + ",";
+    return text;
+}
 
 struct ProgramEnded {};
 bool g_bEnded = false;
@@ -683,6 +694,11 @@ public:
                 Violation("the Printers folder opened, but no printer was created");
             else if (printer->printProcessor == kProcessor && !Exists(processors + "\\IZOVPP.DLL"))
                 Violation("the printer was reported on a print processor without its file");
+            // A failed INF read stands for an INF that lacks the value: the driver differs rightly.
+            else if (!failure.driver.empty() && !(failure.nKind == KIND_PLATFORM && StartsWith(failure.call, "Setup")) &&
+                     (platform.drivers.empty() || DriverText(platform.drivers.back()) != failure.driver))
+                Violation("the printer was reported on a driver registered otherwise than the package describes it: " +
+                          (platform.drivers.empty() ? std::string("none") : DriverText(platform.drivers.back())));
         }
         for (const std::string& file : package.files) {
             std::string copy = std::string(kDestination) + "\\" + file;
@@ -728,6 +744,7 @@ void Sweep(Road road)
             continue;
         Package package(variant);
         std::vector<Mark> marks;
+        std::string driver;
         std::vector<std::vector<std::string>> calls(KINDS);
         auto runOnce = [&](const Failure& failure, const std::string& what) {
             INFO((std::string(variant.pszName) + ", " + what));
@@ -744,6 +761,7 @@ void Sweep(Road road)
                             course));
             if (failure.nKind < 0) {
                 marks = run.marks;
+                driver = run.platform.drivers.empty() ? std::string() : DriverText(run.platform.drivers.back());
                 for (int nKind = 0; nKind < KINDS; ++nKind) {
                     for (size_t k = 0; k < run.Count(nKind); ++k)
                         calls[nKind].push_back(run.CallText(nKind, k));
@@ -766,6 +784,7 @@ void Sweep(Road road)
                 failure.k = k;
                 failure.call = calls[nKind][k];
                 failure.where = WhereOf(marks, nKind, k);
+                failure.driver = driver;
                 if (!BeginsWithAny(failure.where, variant.pszStretch))
                     continue;
                 failure.bDriveCheck = std::any_of(marks.begin(), marks.end(), [&](const Mark& mark) {
