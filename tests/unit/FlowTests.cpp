@@ -180,7 +180,7 @@ TEST_CASE("the flow: the pages shown, the steps run and the words said for each 
           } },
     };
     for (const Course& course : courses) {
-        CAPTURE(course.pszWhat);
+        INFO(course.pszWhat);
         harness::TempDirectory package("flow-package");
         harness::InDirectory in(package.path);
         REQUIRE(in.bEntered);
