@@ -176,8 +176,17 @@ BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnv
         FreeBuffer(pszDirectory);
         return FALSE;
     }
-    CopyFilesToDirectory(inf.m_pszDependentFiles, pszDirectory);
+    // A copy that failed or was cancelled would leave the driver registered on the files of an
+    // earlier installation, or on none: the shell has said why (a path that would not fit is said
+    // here), and nothing is registered.
+    BOOL bCopied = CopyFilesToDirectory(inf.m_pszDependentFiles, pszDirectory);
+    DWORD dwCopyError = ::GetLastError();
     FreeBuffer(pszDirectory);
+    if (!bCopied) {
+        if (dwCopyError == ERROR_FILENAME_EXCED_RANGE)
+            ShowSystemError(NULL, dwCopyError);
+        return FALSE;
+    }
 
     InstallPackageInf(pszInfFile);
 

@@ -125,6 +125,9 @@ const Silence kSilences[] = {
                                                                       "the OEM copy" },
     { { KIND_PLATFORM, "SetupCopyOEMInfA", "" }, "the OEM copy of the INF is made instead" },
     { { SEAM_LISTING, "izov.cat", "" }, "without its catalog the INF is kept by the OEM copy" },
+    { { SEAM_LISTING, "sweep-install.inf|C:\\windows\\inf\\OEM", "driver: registration" },
+      "the OEM copy of the INF is kept or not without a word; the driver is registered all the same, and a later "
+      "installation makes the copy" },
     { { SEAM_LISTING, "*.inf", "" }, "a package whose INF cannot be listed offers no installing; nothing is touched" },
     { { SEAM_LISTING, "*.*", "welcome" }, "the longest path of the package is sought before the destination page; "
                                           "the copy still refuses, and says, a path that would not fit" },
@@ -245,7 +248,7 @@ struct Variant {
 const Variant kVariants[] = {
     { "nothing installed yet", INSTALL_ROAD, "IZOVPP.DLL", false, false, false, false, true, "" },
     { "the print processor registered and unused", INSTALL_ROAD, "IZOVPP.DLL", true, true, false, false, false,
-      "driver: print processor" },
+      "driver: print processor|driver: registration" },
     { "the print processor in use", INSTALL_ROAD, "IZOVPP.DLL", true, true, true, false, false,
       "driver: print processor" },
     { "an older monitor installed", INSTALL_ROAD, "IZOVPP.DLL", true, false, false, true, false, "printer: new port" },
@@ -373,8 +376,11 @@ public:
         if (variant.bMonitorInstalled)
             platform.monitors = { { kMonitorName, "Windows NT x86", "ZADAZARE.DLL" } };
         if (variant.bProcessorRegistered) {
+            // An earlier installation: its processor, and its driver's files.
             platform.printProcessors.push_back(kProcessor);
             WriteTextFile(processors + "\\IZOVPP.DLL", "old processor");
+            for (const char* pszFile : { "IZOV.GPD", "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.HLP" })
+                WriteTextFile(platform.driverDirectory + "\\" + pszFile, std::string("old ") + pszFile);
         }
         if (variant.bProcessorInUse)
             platform.printers = { { "Old", "LPT1:", "Old Driver", kProcessor, "" } };
@@ -694,6 +700,13 @@ public:
                 Violation("the Printers folder opened, but no printer was created");
             else if (printer->printProcessor == kProcessor && !Exists(processors + "\\IZOVPP.DLL"))
                 Violation("the printer was reported on a print processor without its file");
+            else if (!platform.drivers.empty() &&
+                     std::any_of(platform.drivers.back().dependentFiles.begin(),
+                                 platform.drivers.back().dependentFiles.end(), [&](const std::string& file) {
+                                     return FileText(platform.driverDirectory + "\\" + file) !=
+                                            FileText(package.directory.path + "\\" + file);
+                                 }))
+                Violation("the printer was reported on driver files that the installation did not copy");
             // A failed INF read stands for an INF that lacks the value: the driver differs rightly.
             else if (!failure.driver.empty() && !(failure.nKind == KIND_PLATFORM && StartsWith(failure.call, "Setup")) &&
                      (platform.drivers.empty() || DriverText(platform.drivers.back()) != failure.driver))
