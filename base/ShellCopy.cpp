@@ -8,6 +8,8 @@ namespace {
 
 ShellFileOperation g_pfnOperation = NULL;
 
+const DWORD kShellPathNotFound = 0x402;
+
 // One operation of the shell; FALSE, with the last error set, when it failed or the user
 // cancelled it.
 BOOL RunCopy(LPCSTR pszSources, LPCSTR pszTarget, FILEOP_FLAGS fFlags)
@@ -24,7 +26,18 @@ BOOL RunCopy(LPCSTR pszSources, LPCSTR pszTarget, FILEOP_FLAGS fFlags)
         return FALSE;
     }
     if (nResult != 0) {
-        ::SetLastError((DWORD)nResult);
+        // The shell's code for a path it could not find (0x402) is none of the system's, and
+        // some shells say nothing of it: a source that is not there is told by the system's
+        // code for a missing file.
+        DWORD dwError = (DWORD)nResult;
+        for (LPCSTR pszSource = pszSources; dwError == kShellPathNotFound && *pszSource != '\0';
+             pszSource += strlen(pszSource) + 1) {
+            if (::GetFileAttributesA(pszSource) == INVALID_FILE_ATTRIBUTES) {
+                dwError = ERROR_FILE_NOT_FOUND;
+                break;
+            }
+        }
+        ::SetLastError(dwError);
         return FALSE;
     }
     return TRUE;

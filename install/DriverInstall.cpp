@@ -177,13 +177,14 @@ BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnv
         return FALSE;
     }
     // A copy that failed or was cancelled would leave the driver registered on the files of an
-    // earlier installation, or on none: the shell has said why (a path that would not fit is said
-    // here), and nothing is registered.
+    // earlier installation, or on none: nothing is registered. The shell has said why; a path
+    // that would not fit and a file missing from the package are said here, as not every shell
+    // tells of a missing source.
     BOOL bCopied = CopyFilesToDirectory(inf.m_pszDependentFiles, pszDirectory);
     DWORD dwCopyError = ::GetLastError();
     FreeBuffer(pszDirectory);
     if (!bCopied) {
-        if (dwCopyError == ERROR_FILENAME_EXCED_RANGE)
+        if (dwCopyError == ERROR_FILENAME_EXCED_RANGE || dwCopyError == ERROR_FILE_NOT_FOUND)
             ShowSystemError(NULL, dwCopyError);
         return FALSE;
     }

@@ -276,8 +276,8 @@ TEST_CASE("bad input: a driver file missing from the package is refused, and no 
     REQUIRE(hSummary != NULL);
     PostClick(hSummary, IDOK);
 
-    // Whatever the shell says of the missing file (a few boxes at most), the spooler's refusal
-    // follows.
+    // Whatever the shell says of the missing file (a few boxes at most), the installation's own
+    // word follows, and nothing is registered.
     MessageBoxRecord box;
     HWND hBox = NULL;
     std::vector<std::string> seen;

@@ -127,9 +127,10 @@ TEST_CASE("an INF without Include installs no print processor")
     ScriptedPlatform platform;
     MessageBoxRecorder boxes;
     Package package(platform);
+    REQUIRE(harness::WriteTextFile("WITHOUTDRV.DLL", "new WITHOUTDRV.DLL"));
     CDriverWizardApp app;
     app.m_strPrintProcessor = "left from before";
-    app.InstallPrinterDriver("noinclude.inf", "Without Include", NULL);
+    CHECK(app.InstallPrinterDriver("noinclude.inf", "Without Include", NULL));
     CHECK(app.m_strPrintProcessor.IsEmpty());
     CHECK(platform.CallsTo("EnumPrintProcessorsA").empty());
     CHECK(platform.CallsTo("AddPrintProcessorA").empty());
