@@ -1,4 +1,5 @@
 #include "tests/harness/Children.h"
+#include "tests/harness/Report.h"
 #include <map>
 #include <string>
 
@@ -54,8 +55,10 @@ int RunChildAs(const char* pszName, HANDLE hToken, RecordedBoxes* pBoxes)
     char szSelf[MAX_PATH], szTemp[MAX_PATH], szBoxes[MAX_PATH];
     ::GetModuleFileNameA(NULL, szSelf, MAX_PATH);
     ::GetTempPathA(MAX_PATH, szTemp);
-    if (!::GetTempFileNameA(szTemp, "box", 0, szBoxes))
+    if (!::GetTempFileNameA(szTemp, "box", 0, szBoxes)) {
+        Warn(Said() << "child " << pszName << ": no file for its boxes, error " << ::GetLastError());
         return -1;
+    }
     std::string commandLine = std::string("\"") + szSelf + "\" --child " + pszName + " \"" + szBoxes + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -70,10 +73,14 @@ int RunChildAs(const char* pszName, HANDLE hToken, RecordedBoxes* pBoxes)
         if (::WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0 &&
             ::GetExitCodeProcess(process.hProcess, &dwExitCode))
             nExitCode = (int)dwExitCode;
-        else
+        else {
+            Warn(Said() << "child " << pszName << ": did not end within 30 s, error " << ::GetLastError());
             ::TerminateProcess(process.hProcess, 1);
+        }
         ::CloseHandle(process.hProcess);
         ::CloseHandle(process.hThread);
+    } else {
+        Warn(Said() << "child " << pszName << ": not started, error " << ::GetLastError());
     }
     RecordedBoxes unread;
     (pBoxes != NULL ? *pBoxes : unread).ReadHandedOver(szBoxes);
