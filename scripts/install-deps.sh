@@ -19,5 +19,21 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 echo "Installing ($WIZARD_FLAVOUR_REASON):$missing"
 case $missing in *:i386*) $SUDO dpkg --add-architecture i386 ;; esac
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing >/dev/null
+# A mirror in the middle of a sync refuses some of its indexes for a while: try again, a bounded
+# number of times. Where one is still refused (seen here: the security suite's i386 index), apt
+# keeps the others; the packages then come from the release's own suite, whose i386 and amd64
+# versions agree, rather than half from the security suite that only one architecture was read of.
+target=""
+tries=0
+until $SUDO apt-get update -qq; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 3 ]; then
+        codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+        echo "install-deps.sh: some package indexes could not be read; installing from ${codename:-the suites read}" >&2
+        [ -n "$codename" ] && target="-t $codename"
+        break
+    fi
+    echo "install-deps.sh: some package indexes could not be read; trying again in 20 s" >&2
+    sleep 20
+done
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $target $missing >/dev/null
