@@ -21,6 +21,10 @@ public:
         return (DWORD)SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, (LPARAM)dwNewStyle);
     }
     DWORD GetExtendedStyle() const { return (DWORD)SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE); }
+    int GetNextItem(int nItem, int nFlags) const
+    {
+        return (int)SendMessage(LVM_GETNEXTITEM, (WPARAM)nItem, MAKELPARAM(nFlags, 0));
+    }
     int SetSelectionMark(int nIndex) { return (int)SendMessage(LVM_SETSELECTIONMARK, 0, (LPARAM)nIndex); }
     BOOL EnsureVisible(int nItem, BOOL bPartialOK)
     {

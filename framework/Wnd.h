@@ -34,6 +34,7 @@ public:
     BOOL IsWindowEnabled() const;
     void GetClientRect(LPRECT lpRect) const;
     BOOL IsIconic() const;
+    void SetRedraw(BOOL bRedraw = TRUE) { ::SendMessageA(m_hWnd, WM_SETREDRAW, bRedraw, 0); }
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();
     HWND SetFocus();

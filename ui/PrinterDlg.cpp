@@ -135,6 +135,8 @@ void CPrinterDlg::FillPortList()
         SelectItem(m_listPorts.InsertItem(m_listPorts.GetItemCount(), pszFilePort));
     } else if (char* pszNames = PortNamesToList(ports, pszMonitor, pszFilePort)) {
         bool bHeldListed = false;
+        // Filled unseen and shown once whole: a list redrawn at every port costs as much again.
+        m_listPorts.SetRedraw(FALSE);
         for (LPCSTR pszName = pszNames; *pszName != '\0'; pszName += strlen(pszName) + 1) {
             int nItem = m_listPorts.InsertItem(m_listPorts.GetItemCount(), pszName);
             m_listPorts.SetItemText(nItem, 1, GetPhysicalPort(pszName));
@@ -145,6 +147,11 @@ void CPrinterDlg::FillPortList()
                 bHeldListed = true;
             }
         }
+        m_listPorts.SetRedraw(TRUE);
+        m_listPorts.Invalidate();
+        int nSelected = m_listPorts.GetNextItem(-1, LVNI_SELECTED);
+        if (nSelected >= 0)
+            m_listPorts.EnsureVisible(nSelected, FALSE);
         FreeBuffer(m_pszKnownPorts);
         m_pszKnownPorts = pszNames;
 

@@ -96,6 +96,15 @@ int SelectedListItem(HWND hList)
     return IsList(hList) ? (int)::SendMessageA(hList, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED) : -1;
 }
 
+bool ListItemShown(HWND hList, int nItem)
+{
+    if (!IsList(hList))
+        return false;
+    int nTop = (int)::SendMessageA(hList, LVM_GETTOPINDEX, 0, 0);
+    int nRows = (int)::SendMessageA(hList, LVM_GETCOUNTPERPAGE, 0, 0);
+    return nItem >= nTop && nItem < nTop + nRows;
+}
+
 bool SelectListItem(HWND hList, int nItem)
 {
     // Item -1 would be every item: a missing item is not selected.

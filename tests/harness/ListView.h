@@ -11,6 +11,8 @@ namespace harness {
 std::vector<std::string> ListColumn(HWND hList, int nColumn);
 // The selected item, or -1.
 int SelectedListItem(HWND hList);
+// The item is among the rows the list shows now, not scrolled out of sight.
+bool ListItemShown(HWND hList, int nItem);
 // Selects and focuses the item as a click does; the control notifies its parent. Returns when
 // the parent has handled that.
 bool SelectListItem(HWND hList, int nItem);

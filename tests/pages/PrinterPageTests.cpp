@@ -183,25 +183,36 @@ TEST_CASE("printer page: New VOV Port selects the port the monitor added")
         ::SetCurrentDirectoryA("C:\\windows");
     };
 
+    // More ports than the list shows at once, the new one sorting last.
+    Texts listed = { "FILE:", "PX1", "PX2" };
+    for (int i = 10; i < 40; ++i) {
+        listed.push_back("PY" + std::to_string(i));
+        platform.ports.push_back({ listed.back(), kMonitorName, "" });
+    }
+    listed.push_back("PZ10");
+    const int nNew = (int)listed.size() - 1;
+
     CPrinterDlg printer;
     RunPage(printer, [&](HWND hPage) {
         HWND hPorts = Ports(hPage);
         REQUIRE(SelectListItem(hPorts, 1));
-        platform.portToAdd = "PX10";
+        platform.portToAdd = "PZ10";
         Click(hPage, IDC_NEW_PORT);
         CHECK(hOwner == hPage);
         CHECK(monitorDirectory == package + "\\pxmonitor");
         CHECK(CurrentDirectory() == package);
-        CHECK(ListColumn(hPorts, 0) == Texts{ "FILE:", "PX1", "PX10", "PX2" });
-        CHECK(SelectedListItem(hPorts) == 2);
-        CHECK(std::string(printer.m_pszPortName) == "PX10");
+        CHECK(ListColumn(hPorts, 0) == listed);
+        CHECK(SelectedListItem(hPorts) == nNew);
+        CHECK(ListItemShown(hPorts, nNew));
+        CHECK_FALSE(ListItemShown(hPorts, 0));
+        CHECK(std::string(printer.m_pszPortName) == "PZ10");
         CHECK(IsEnabled(hPage, IDOK));
 
         // The user cancels the monitor's dialog: nothing changes.
         platform.portToAdd.clear();
         Click(hPage, IDC_NEW_PORT);
-        CHECK(ListColumn(hPorts, 0) == Texts{ "FILE:", "PX1", "PX10", "PX2" });
-        CHECK(SelectedListItem(hPorts) == 2);
+        CHECK(ListColumn(hPorts, 0) == listed);
+        CHECK(SelectedListItem(hPorts) == nNew);
         CHECK(CurrentDirectory() == package);
 
         // Without the monitor directory: the INF is named, and the list is not filled again, so
@@ -210,7 +221,7 @@ TEST_CASE("printer page: New VOV Port selects the port the monitor added")
         REQUIRE(::SetCurrentDirectoryA(empty.path.c_str()));
         platform.ports.push_back({ "PX5", kMonitorName, "" });
         Click(hPage, IDC_NEW_PORT);
-        CHECK(ListColumn(hPorts, 0) == Texts{ "FILE:", "PX1", "PX10", "PX2" });
+        CHECK(ListColumn(hPorts, 0) == listed);
         CHECK(CurrentDirectory() == empty.path);
         REQUIRE(::SetCurrentDirectoryA(package.c_str()));
         Click(hPage, IDCANCEL);
