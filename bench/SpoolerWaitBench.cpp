@@ -6,6 +6,7 @@
 #include "monitor/SpoolerService.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedPlatform.h"
+#include "tests/harness/Texts.h"
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -47,7 +48,7 @@ int main(int argc, char** argv)
     BOOL bRunning = EnsureSpoolerRunning(NULL);
     double dCpu = CpuMilliseconds() - dCpuStart;
     DWORD dwWall = ::GetTickCount() - dwStart;
-    if (!bRunning || boxes.boxes.size() != 1) {
+    if (!bRunning || boxes.boxes.size() != 1 || boxes.boxes[0].text != harness::kStartSpooler) {
         fprintf(stderr, "spooler_wait_bench: the spooler did not come up as scripted\n");
         return 1;
     }
