@@ -74,7 +74,7 @@ int RunChildAs(const char* pszName, HANDLE hToken, RecordedBoxes* pBoxes)
             ::GetExitCodeProcess(process.hProcess, &dwExitCode))
             nExitCode = (int)dwExitCode;
         else {
-            Warn(Said() << "child " << pszName << ": did not end within 30 s, error " << ::GetLastError());
+            Warn(Said() << "child " << pszName << ": did not end within 30 s");
             ::TerminateProcess(process.hProcess, 1);
         }
         ::CloseHandle(process.hProcess);
