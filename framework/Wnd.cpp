@@ -9,7 +9,14 @@ END_MESSAGE_MAP()
 
 namespace {
 
-const char kObjectProperty[] = "Framework.CWnd";
+// The objects that subclassed their windows. Every message to such a window looks its object up
+// here: a map of the process's own, where a window property would cost Wine a call to its
+// server for each message. The program's windows all live on its one thread, as the wrappers'.
+std::map<HWND, CWnd*>& PermanentObjects()
+{
+    static std::map<HWND, CWnd*> objects;
+    return objects;
+}
 
 // Wrappers for windows that no object subclassed, freed once their window is gone.
 std::map<HWND, CWnd*>& TemporaryWrappers()
@@ -48,7 +55,11 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    return hWnd ? static_cast<CWnd*>(::GetPropA(hWnd, kObjectProperty)) : NULL;
+    if (hWnd == NULL)
+        return NULL;
+    std::map<HWND, CWnd*>& objects = PermanentObjects();
+    std::map<HWND, CWnd*>::const_iterator it = objects.find(hWnd);
+    return it != objects.end() ? it->second : NULL;
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd)
@@ -72,8 +83,11 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (hWnd == NULL || m_hWnd != NULL || FromHandlePermanent(hWnd) != NULL)
         return FALSE;
-    if (!::SetPropA(hWnd, kObjectProperty, this))
+    try {
+        PermanentObjects()[hWnd] = this;
+    } catch (...) {
         return FALSE;
+    }
     m_hWnd = hWnd;
     m_pfnSuper = (WNDPROC)::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, (LONG_PTR)&CWnd::WindowProc);
     return TRUE;
@@ -81,7 +95,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 
 void CWnd::Detach()
 {
-    ::RemovePropA(m_hWnd, kObjectProperty);
+    PermanentObjects().erase(m_hWnd);
     ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, (LONG_PTR)m_pfnSuper);
     m_hWnd = NULL;
     m_pfnSuper = NULL;

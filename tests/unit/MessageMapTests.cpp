@@ -167,6 +167,19 @@ TEST_CASE("an object lets go of its window when the window is destroyed, and can
     Command(hSecond, kButtonID, BN_CLICKED);
     CHECK(wnd.calls == std::vector<std::string>{ "button" });
     ::DestroyWindow(hSecond);
+
+    // An object that goes before its window gives the window back: a notification from the
+    // window reaches its parent, not the object that is gone.
+    CTestWnd parent;
+    REQUIRE(parent.SubclassWindow(MakeWindow()));
+    HWND hChild = MakeWindow(parent.m_hWnd, kButtonID);
+    {
+        CReflectingChild shortLived;
+        REQUIRE(shortLived.SubclassWindow(hChild));
+    }
+    CHECK(CWnd::FromHandlePermanent(hChild) == NULL);
+    CHECK(Notify(parent.m_hWnd, hChild, kButtonID, kReflectedCode) == 42);
+    ::DestroyWindow(parent.m_hWnd);
 }
 
 TEST_CASE("a window no object holds gets one wrapper for its lifetime")
