@@ -35,6 +35,12 @@ const char kPrinter[] = "Finish bench";
 const char kApiLibrary[] = "DEROvurEZA.DLL";
 const char kInfFile[] = "izov.inf";
 
+enum { STEP_CHECK, STEP_FIND_INF, STEP_API_COPY, STEP_DRIVER, STEP_PRINTER, STEP_PACKAGE_COPY, kSteps };
+const char* const kStepNames[kSteps] = {
+    "Finish's spooler check", "finding the INF", "the API library's copy", "the driver installed",
+    "the printer created", "the package copied",
+};
+
 // The wizard with its pages answered: the install or copy task, a printer on the monitor's
 // port or a new destination, then Finish. The clock runs from Finish to the end of the flow.
 class FinishedWizard : public CDriverWizardApp {
@@ -43,6 +49,8 @@ public:
     std::string destination;
     double dFinish = 0;
     double dDone = 0;
+    // Where the time went, step by step: Finish's spooler check, then the steps after it.
+    std::vector<std::vector<double>> steps = std::vector<std::vector<double>>(kSteps);
 
     void RunFromWelcome()
     {
@@ -75,6 +83,7 @@ protected:
             dFinish = bench::Now();
             if (!EnsureSpoolerRunning(NULL))
                 wizardPage.m_nResult = PAGE_CANCEL;
+            steps[STEP_CHECK].push_back(bench::Now() - dFinish);
             break;
         default:
             wizardPage.m_nResult = PAGE_CANCEL;
@@ -86,6 +95,42 @@ protected:
     BOOL CheckMonitor(CWnd*) override { return TRUE; }
     void OpenPrintersFolder() override { dDone = bench::Now(); }
     void OpenWithShell(LPCSTR) override { dDone = bench::Now(); }
+
+    LPCSTR FindInstallableInf(LPCSTR pszCandidates) override
+    {
+        return Timed(STEP_FIND_INF, [&] { return CDriverWizardApp::FindInstallableInf(pszCandidates); });
+    }
+    void CopyApiDll() override
+    {
+        Timed(STEP_API_COPY, [&] { CDriverWizardApp::CopyApiDll(); return 0; });
+    }
+    BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment) override
+    {
+        return Timed(STEP_DRIVER, [&] {
+            return CDriverWizardApp::InstallPrinterDriver(pszInfFile, pszDriverName, pszEnvironment);
+        });
+    }
+    BOOL CreatePrinter(LPSTR pszServerName, LPCSTR pszPrinterName, LPCSTR pszDriverName, LPCSTR pszPortName,
+                       LPCSTR pszComment, LPCSTR pszLocation, LPCSTR pszSepFile) override
+    {
+        return Timed(STEP_PRINTER, [&] {
+            return CDriverWizardApp::CreatePrinter(pszServerName, pszPrinterName, pszDriverName, pszPortName,
+                                                   pszComment, pszLocation, pszSepFile);
+        });
+    }
+    BOOL CopyPackage(LPCSTR pszDestination) override
+    {
+        return Timed(STEP_PACKAGE_COPY, [&] { return CDriverWizardApp::CopyPackage(pszDestination); });
+    }
+
+private:
+    template <class Step> auto Timed(int nStep, Step step) -> decltype(step())
+    {
+        double dStart = bench::Now();
+        auto result = step();
+        steps[nStep].push_back(bench::Now() - dStart);
+        return result;
+    }
 };
 
 // The paths of the directory's named files, each with its NUL, then an empty one, as the
@@ -220,7 +265,7 @@ struct BareInstall {
 };
 
 void Report(const char* pszWhat, const char* pszFloor, const std::vector<double>& wizardTimes,
-            const std::vector<double>& floorTimes)
+            const std::vector<double>& floorTimes, const FinishedWizard& wizard)
 {
     double dWizard = bench::Median(wizardTimes);
     double dFloor = bench::Median(floorTimes);
@@ -228,6 +273,11 @@ void Report(const char* pszWhat, const char* pszFloor, const std::vector<double>
     printf("  the wizard:              median %8.1f ms\n", dWizard);
     printf("  %-24s median %8.1f ms\n", pszFloor, dFloor);
     printf("  ratio wizard / floor:           %8.2f\n", dFloor > 0 ? dWizard / dFloor : 0.0);
+    printf("  the wizard's steps:\n");
+    for (int nStep = 0; nStep < kSteps; ++nStep) {
+        if (!wizard.steps[nStep].empty())
+            printf("    %-28s %8.1f ms\n", kStepNames[nStep], bench::Median(wizard.steps[nStep]));
+    }
 }
 
 int BenchInstall(const std::string& directory, int nRuns)
@@ -265,7 +315,7 @@ int BenchInstall(const std::string& directory, int nRuns)
         }
     }
     RemoveInstall(bare.processor.c_str());
-    Report("From Finish to the printer created", "the same calls, bare:", wizardTimes, floorTimes);
+    Report("From Finish to the printer created", "the same calls, bare:", wizardTimes, floorTimes, wizard);
     return 0;
 }
 
@@ -302,7 +352,7 @@ int BenchCopy(const std::string& directory, int nRuns)
     harness::RemoveTree(target);
     char szWhat[64];
     sprintf(szWhat, "From Finish to the destination opened, %u files", (unsigned)nFiles);
-    Report(szWhat, "bare SHFileOperationA:", wizardTimes, floorTimes);
+    Report(szWhat, "bare SHFileOperationA:", wizardTimes, floorTimes, wizard);
     return 0;
 }
 
