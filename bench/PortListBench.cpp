@@ -62,6 +62,8 @@ int ListBare()
     ::EnumPortsA(NULL, 2, NULL, 0, &cbNeeded, &nPorts);
     std::vector<BYTE> buffer(cbNeeded + 1);
     int nListed = 0;
+    // Drawing held while the list fills, as the page holds it.
+    ::SendMessageA(hList, WM_SETREDRAW, FALSE, 0);
     if (::EnumPortsA(NULL, 2, buffer.data(), cbNeeded, &cbNeeded, &nPorts)) {
         const PORT_INFO_2A* pPorts = reinterpret_cast<const PORT_INFO_2A*>(buffer.data());
         for (DWORD i = 0; i < nPorts; ++i) {
@@ -74,6 +76,7 @@ int ListBare()
             ::SendMessageA(hList, LVM_INSERTITEMA, 0, (LPARAM)&item);
         }
     }
+    ::SendMessageA(hList, WM_SETREDRAW, TRUE, 0);
     ::ShowWindow(hDialog, SW_SHOW);
     ::UpdateWindow(hDialog);
     ::DestroyWindow(hDialog);
