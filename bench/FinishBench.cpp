@@ -50,7 +50,7 @@ public:
     double dFinish = 0;
     double dDone = 0;
     // Where the time went, step by step: Finish's spooler check, then the steps after it.
-    std::vector<std::vector<double>> steps = std::vector<std::vector<double>>(kSteps);
+    std::vector<double> steps[kSteps];
 
     void RunFromWelcome()
     {

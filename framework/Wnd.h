@@ -34,7 +34,7 @@ public:
     BOOL IsWindowEnabled() const;
     void GetClientRect(LPRECT lpRect) const;
     BOOL IsIconic() const;
-    void SetRedraw(BOOL bRedraw = TRUE) { ::SendMessageA(m_hWnd, WM_SETREDRAW, bRedraw, 0); }
+    void SetRedraw(BOOL bRedraw = TRUE) { SendMessage(WM_SETREDRAW, (WPARAM)bRedraw); }
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();
     HWND SetFocus();
