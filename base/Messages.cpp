@@ -1,4 +1,5 @@
 #include "base/Messages.h"
+#include "base/Text.h"
 #include "framework/String.h"
 #include "res/resource.h"
 
@@ -60,7 +61,7 @@ void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType,
         CString text(pszPrefix);
         text += pszSystemText;
         if (pszDetails != NULL && pszDetails[0] != '\0') {
-            if (text.IsEmpty() || text[text.GetLength() - 1] != '\n')
+            if (!EndsWithChar(text, '\n'))
                 text += "\r\n";
             text += pszDetails;
         }

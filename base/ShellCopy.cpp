@@ -1,6 +1,7 @@
 #include "base/ShellCopy.h"
 #include "base/Buffers.h"
 #include "base/Directories.h"
+#include "base/Text.h"
 #include <direct.h>
 #include <string.h>
 
@@ -70,16 +71,14 @@ void MakeDirectories(LPCSTR pszDirectory)
     // Past the drive's root ("C:\") or a share's name ("\\server\share\"), each backslash ends
     // a parent.
     char* p = pszPath;
-    if (p[0] != '\0' && p[1] == ':')
+    if (BeginsWithDrive(p))
         p += 2;
     while (*p == '\\')
         ++p;
-    for (; *p != '\0'; ++p) {
-        if (*p == '\\') {
-            *p = '\0';
-            MakeOneDirectory(pszPath);
-            *p = '\\';
-        }
+    while ((p = FindChar(p, '\\')) != NULL) {
+        *p = '\0';
+        MakeOneDirectory(pszPath);
+        *p++ = '\\';
     }
     MakeOneDirectory(pszPath);
     FreeBuffer(pszPath);

@@ -1,5 +1,6 @@
 #include "inf/DriverInf.h"
 #include "base/Buffers.h"
+#include "base/Text.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include <string.h>
@@ -111,7 +112,7 @@ void DriverInf::OpenInf(LPCSTR pszInfFile)
     if (pszClass != NULL && pszInclude != NULL && pszPath != NULL) {
         // The INF is always the one in the program's own directory.
         DWORD cch = ::GetModuleFileNameA(NULL, pszPath, (DWORD)NAME_BUFFER_SIZE);
-        char* pszSlash = cch > 0 && cch < NAME_BUFFER_SIZE ? strrchr(pszPath, '\\') : NULL;
+        char* pszSlash = cch > 0 && cch < NAME_BUFFER_SIZE ? FindLastChar(pszPath, '\\') : NULL;
         if (pszSlash != NULL && CopyText(pszSlash + 1, NAME_BUFFER_SIZE - (pszSlash + 1 - pszPath), pszInfFile)) {
             UINT nErrorLine = 0;
             m_hInf = ThePlatform().SetupOpenInfFileA(pszPath, pszClass, INF_STYLE_WIN4, &nErrorLine);

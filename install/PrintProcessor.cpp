@@ -3,6 +3,7 @@
 #include "base/Enumeration.h"
 #include "base/Messages.h"
 #include "base/ShellCopy.h"
+#include "base/Text.h"
 #include "framework/File.h"
 #include "platform/Platform.h"
 #include <string.h>
@@ -53,14 +54,6 @@ BOOL ProcessorPath(LPCSTR pszDirectory, LPCSTR pszFileName, char* pszPath)
     return TRUE;
 }
 
-// A name the print processor directory holds as a file of its own: with a directory, a drive or
-// a parent in it, the name would reach a file elsewhere.
-bool IsPlainFileName(LPCSTR pszName)
-{
-    return pszName[0] != '\0' && strpbrk(pszName, "\\/:") == NULL && strcmp(pszName, ".") != 0 &&
-           strcmp(pszName, "..") != 0;
-}
-
 // The spooler may hold the file of a processor in use: it is renamed to a new temporary name in
 // its directory (kept in pszAside), and removed only once the new file is in place. A file that
 // cannot be moved stays where it is, and the copy replaces it or fails. FALSE, after telling the
@@ -100,7 +93,7 @@ void PutBack(LPCSTR pszProcessorName, LPCSTR pszFileName, LPCSTR pszEnvironment,
 {
     char* pszDirectory = AllocBuffer(MAX_PATH + 1);
     char* pszPath = AllocBuffer(NAME_BUFFER_SIZE);
-    char* pszSlash = pszDirectory != NULL ? strrchr(strcpy(pszDirectory, removal.pszAside), '\\') : NULL;
+    char* pszSlash = pszDirectory != NULL ? FindLastChar(strcpy(pszDirectory, removal.pszAside), '\\') : NULL;
     if (pszSlash != NULL)
         *pszSlash = '\0';
     if (pszSlash != NULL && pszPath != NULL && ProcessorPath(pszDirectory, pszFileName, pszPath)) {

@@ -1,4 +1,5 @@
 #include "monitor/MonitorInfText.h"
+#include "base/Text.h"
 #include <string.h>
 
 namespace {
@@ -6,20 +7,28 @@ namespace {
 const size_t NOT_FOUND = (size_t)-1;
 const char kXpDllName[] = "ZADAZARE.DLL";
 
-// The text being read: positions are offsets into it; a search that finds nothing gives
-// NOT_FOUND, which every caller treats as an absent item.
+// The text being read: positions are offsets into it, each at the beginning of a character; a
+// search that finds nothing gives NOT_FOUND, which every caller treats as an absent item.
 class Text {
 public:
-    explicit Text(const char* psz) : m_psz(psz), m_cch(strlen(psz)) {}
+    Text(const char* psz, LeadByteTest isLead) : m_psz(psz), m_cch(strlen(psz)), m_isLead(isLead) {}
 
     size_t Length() const { return m_cch; }
     char At(size_t n) const { return n < m_cch ? m_psz[n] : '\0'; }
+
+    // The position of the character after the one at n.
+    size_t Next(size_t n) const
+    {
+        if (n == NOT_FOUND || n > m_cch)
+            return NOT_FOUND;
+        return (size_t)(NextChar(m_psz + n, m_isLead) - m_psz);
+    }
 
     size_t Find(const char* pszWhat, size_t nFrom) const
     {
         if (nFrom == NOT_FOUND || nFrom > m_cch)
             return NOT_FOUND;
-        const char* pFound = strstr(m_psz + nFrom, pszWhat);
+        const char* pFound = FindSubstring(m_psz + nFrom, pszWhat, m_isLead);
         return pFound != NULL ? (size_t)(pFound - m_psz) : NOT_FOUND;
     }
 
@@ -30,7 +39,8 @@ public:
         pszField[0] = '\0';
         if (nBegin == NOT_FOUND || nEnd == NOT_FOUND || nBegin >= nEnd || nEnd > m_cch)
             return;
-        size_t cch = strcspn(m_psz + nBegin, pszStops);
+        const char* pStop = FindCharIn(m_psz + nBegin, pszStops, m_isLead);
+        size_t cch = pStop != NULL ? (size_t)(pStop - m_psz) - nBegin : m_cch - nBegin;
         if (cch > nEnd - nBegin)
             cch = nEnd - nBegin;
         if (cch == 0 || cch >= cbField)
@@ -42,6 +52,7 @@ public:
 private:
     const char* m_psz;
     size_t m_cch;
+    LeadByteTest m_isLead;
 };
 
 // Appends a name to the file list, keeping room for the closing empty name; false when full.
@@ -93,7 +104,7 @@ void ReadXpFiles(const Text& text, MonitorInfFields* pFields)
     strcpy(pFields->szDllName, kXpDllName);
     const char kSection[] = "[SourceDisksFiles]";
     size_t nScan = After(text.Find(kSection, 0), sizeof(kSection) - 1);
-    size_t nComment = text.Find(";", After(nScan, 1));
+    size_t nComment = text.Find(";", text.Next(nScan));
     if (nComment == NOT_FOUND || nComment < 4)
         return;
     size_t nLimit = nComment - 4;
@@ -103,7 +114,7 @@ void ReadXpFiles(const Text& text, MonitorInfFields* pFields)
         size_t nLineEnd = text.Find("\r", nScan);
         if (nLineEnd == NOT_FOUND || nLineEnd >= nLimit)
             break;
-        size_t nLine = nLineEnd + 2;
+        size_t nLine = text.Next(text.Next(nLineEnd));
         size_t nEquals = text.Find("=", nLine);
         if (nEquals == NOT_FOUND)
             break;
@@ -148,15 +159,16 @@ void ReadWindows2000Files(const Text& text, size_t nKey, MonitorInfFields* pFiel
     }
 
     size_t nDll = text.Find("2,", nSectionEnd);
-    text.CopyTo(After(nDll, 2), text.Find(",", After(nDll, 3)), "\r\n", pFields->szDllName, MONITOR_FIELD_SIZE);
+    text.CopyTo(After(nDll, 2), text.Find(",", text.Next(After(nDll, 2))), "\r\n", pFields->szDllName,
+                MONITOR_FIELD_SIZE);
 }
 
 } // namespace
 
-void ReadMonitorInfText(const char* pszText, bool bXpRules, MonitorInfFields* pFields)
+void ReadMonitorInfText(const char* pszText, bool bXpRules, MonitorInfFields* pFields, LeadByteTest isLead)
 {
     memset(pFields, 0, sizeof(*pFields));
-    Text text(pszText);
+    Text text(pszText, isLead);
     size_t nKey = ReadMonitorLine(text, bXpRules ? "[PortMonitors]" : "[Options]", pFields);
     if (bXpRules)
         ReadXpFiles(text, pFields);

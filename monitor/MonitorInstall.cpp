@@ -5,6 +5,7 @@
 #include "base/ProgramEnd.h"
 #include "base/ShellCopy.h"
 #include "base/SystemVersion.h"
+#include "base/Text.h"
 #include "framework/WaitCursor.h"
 #include "monitor/MonitorInf.h"
 #include "monitor/SpoolerService.h"
@@ -59,7 +60,7 @@ char* PackageMonitorVersion()
         ::VerQueryValueA(pInfo, kVersionQuery, &pValue, &cchValue) && pValue != NULL) {
         pszVersion = AllocBuffer(NAME_BUFFER_SIZE);
         if (pszVersion != NULL)
-            lstrcpynA(pszVersion, static_cast<LPCSTR>(pValue), (int)NAME_BUFFER_SIZE);
+            CopyWholeChars(pszVersion, NAME_BUFFER_SIZE, static_cast<LPCSTR>(pValue));
     }
     FreeBuffer(pInfo);
     return pszVersion;

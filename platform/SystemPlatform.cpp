@@ -1,6 +1,7 @@
 // The shipped platform: the system's own calls, with the few answers corrected where a
 // system (Wine among them) answers differently from what the program relies on.
 #include "platform/Platform.h"
+#include "base/Text.h"
 #include <string.h>
 #include <string>
 #include <vector>
@@ -71,7 +72,7 @@ bool AreDriverFilesPresent(const DRIVER_INFO_3A& info)
     for (LPCSTR pszFile : files) {
         if (IsEmpty(pszFile))
             continue;
-        bool bFound = strchr(pszFile, '\\') != NULL
+        bool bFound = FindChar(pszFile, '\\') != NULL
                           ? FileExists(pszFile)
                           : FileExists(std::string(szDirectory) + "\\" + pszFile) ||
                                 FileExists(std::string(szDirectory) + "\\3\\" + pszFile);

@@ -2,6 +2,7 @@
 #include "base/Buffers.h"
 #include "base/Directories.h"
 #include "base/Messages.h"
+#include "base/Text.h"
 #include "res/resource.h"
 #include "ui/CurrentDirectory.h"
 #include <ctype.h>
@@ -115,7 +116,7 @@ BOOL CDestinationDlg::OnInitDialog()
         char* pszPrevious = AllocBuffer(NAME_BUFFER_SIZE);
         if (pszPrevious != NULL) {
             strcpy(pszPrevious, m_pszPath);
-            if (pszPrevious[1] == ':')
+            if (BeginsWithDrive(pszPrevious))
                 m_treeDir.m_chDrive = (char)toupper((unsigned char)pszPrevious[0]);
             m_treeDir.FillTree();
             FillDriveCombo();
@@ -265,10 +266,8 @@ void CDestinationDlg::ValidateAndCreate(BOOL bCreate)
     }
     strcpy(m_pszPath, pszQualified);
     FreeBuffer(pszQualified);
-    for (char* p = m_pszPath; *p != '\0'; ++p) {
-        if (*p == '/')
-            *p = '\\';
-    }
+    for (char* p = m_pszPath; (p = FindChar(p, '/')) != NULL;)
+        *p = '\\';
     if (bFromDrive) {
         memmove(m_pszPath + 3, m_pszPath + 2, strlen(m_pszPath + 2) + 1);
         m_pszPath[2] = '\\';
@@ -332,7 +331,7 @@ char* CDestinationDlg::QualifyDrive(LPCSTR pszText)
     char* pszPath = AllocBuffer(NAME_BUFFER_SIZE);
     if (pszPath == NULL)
         return NULL;
-    if (pszText[0] != '\0' && pszText[1] == ':') {
+    if (BeginsWithDrive(pszText)) {
         strcpy(pszPath, pszText);
     } else {
         if (strlen(pszText) + 2 >= NAME_BUFFER_SIZE) {
@@ -359,7 +358,7 @@ BOOL CDestinationDlg::CheckDirName(LPCSTR pszDirectory)
         return FALSE;
     }
     // A leading backslash would make it a network path.
-    if (strpbrk(pszDirectory, ":*?\"<>|") != NULL || strstr(pszDirectory, "\\\\") != NULL ||
+    if (FindCharIn(pszDirectory, ":*?\"<>|") != NULL || FindSubstring(pszDirectory, "\\\\") != NULL ||
         pszDirectory[0] == '\\') {
         RefuseIllegalName(m_hWnd);
         return FALSE;
@@ -390,14 +389,14 @@ int CDestinationDlg::MakePath(LPCSTR pszPath)
     if (pszPath == NULL || strlen(pszPath) < 4)
         return 1;
     // Without a backslash there is no parent to make first.
-    if (strchr(pszPath, '\\') == NULL)
+    if (FindChar(pszPath, '\\') == NULL)
         return -1;
     char* pszCopy = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszParent = AllocBuffer(NAME_BUFFER_SIZE);
     int nResult = 0;
     if (pszCopy != NULL && pszParent != NULL && CopyText(pszCopy, NAME_BUFFER_SIZE, pszPath)) {
         strcpy(pszParent, pszCopy);
-        *strrchr(pszParent, '\\') = '\0';
+        *FindLastChar(pszParent, '\\') = '\0';
         nResult = MakeDirectory(pszCopy);
         if (nResult == -1 && MakePath(pszParent) != -1)
             nResult = MakeDirectory(pszCopy);

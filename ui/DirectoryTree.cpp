@@ -2,6 +2,7 @@
 #include "base/Buffers.h"
 #include "base/Directories.h"
 #include "base/Messages.h"
+#include "base/Text.h"
 #include "ui/CurrentDirectory.h"
 #include <algorithm>
 #include <direct.h>
@@ -24,7 +25,7 @@ namespace {
 CString JoinPath(const CString& path, LPCSTR pszName)
 {
     CString joined(path);
-    if (joined.IsEmpty() || joined[joined.GetLength() - 1] != '\\')
+    if (!EndsWithChar(joined, '\\'))
         joined += '\\';
     joined += pszName;
     return joined;
@@ -77,7 +78,7 @@ BOOL CDirectoryTree::FillTree()
     if (pszDirectory == NULL)
         return FALSE;
     // Neither drive could be made current: the tree shows the root of the drive that is.
-    if (pszDirectory[0] != '\0' && pszDirectory[1] == ':' && pszDirectory[2] != '\0' && pszDirectory[3] != '\0') {
+    if (BeginsWithDrive(pszDirectory) && pszDirectory[2] != '\0' && pszDirectory[3] != '\0') {
         pszDirectory[2] = '\\';
         pszDirectory[3] = '\0';
         ::SetCurrentDirectoryA(pszDirectory);
@@ -189,7 +190,7 @@ void CDirectoryTree::SelectPath(LPCSTR pszPath)
     SelectItem(hRoot);
     SetPathFromItem(hRoot);
     AddDirectories(m_strPath, hRoot, TRUE);
-    const char* pszSeparator = strchr(pszPath, '\\');
+    const char* pszSeparator = FindChar(pszPath, '\\');
     if (pszSeparator != NULL)
         SelectChild(pszSeparator + 1, hRoot);
 }
@@ -199,7 +200,7 @@ HTREEITEM CDirectoryTree::SelectChild(LPCSTR pszRest, HTREEITEM hParent)
     if (pszRest == NULL)
         return NULL;
     // The component is the text up to the first backslash, the remainder what follows it.
-    const char* pszSeparator = strchr(pszRest, '\\');
+    const char* pszSeparator = FindChar(pszRest, '\\');
     size_t cchComponent = pszSeparator != NULL ? (size_t)(pszSeparator - pszRest) : strlen(pszRest);
     const char* pszRemainder = pszSeparator != NULL ? pszSeparator + 1 : NULL;
     if (cchComponent >= NAME_BUFFER_SIZE)

@@ -2,6 +2,7 @@
 #include "base/Buffers.h"
 #include "base/Enumeration.h"
 #include "base/Messages.h"
+#include "base/Text.h"
 #include "framework/WaitCursor.h"
 #include "monitor/Ports.h"
 #include "monitor/SpoolerService.h"
@@ -161,7 +162,7 @@ void CPrinterDlg::FillPortList()
             m_pszPortName[0] = '\0';
         if (m_pszPortName[0] == '\0' && m_listPorts.GetItemCount() > 0) {
             SelectItem(0);
-            lstrcpynA(m_pszPortName, m_listPorts.GetItemText(0, 0), (int)NAME_BUFFER_SIZE);
+            CopyWholeChars(m_pszPortName, NAME_BUFFER_SIZE, m_listPorts.GetItemText(0, 0));
         }
         Invalidate();
         UpdateWindow();
@@ -195,7 +196,7 @@ void CPrinterDlg::OnItemchangedPorts(NMHDR* pNMHDR, LRESULT* pResult)
 {
     const NMLISTVIEW* pChange = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
     if ((pChange->uChanged & LVIF_STATE) != 0 && (pChange->uNewState & LVIS_SELECTED) != 0) {
-        lstrcpynA(m_pszPortName, m_listPorts.GetItemText(pChange->iItem, 0), (int)NAME_BUFFER_SIZE);
+        CopyWholeChars(m_pszPortName, NAME_BUFFER_SIZE, m_listPorts.GetItemText(pChange->iItem, 0));
         m_editName.GetWindowText(m_strPrinterName);
         if (!m_strPrinterName.IsEmpty())
             EnableNext(TRUE);
@@ -232,7 +233,7 @@ void CPrinterDlg::OnOK()
     int nSelected = (int)m_listPorts.SendMessage(LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
     if (nSelected < 0)
         return;
-    lstrcpynA(m_pszPortName, m_listPorts.GetItemText(nSelected, 0), (int)NAME_BUFFER_SIZE);
+    CopyWholeChars(m_pszPortName, NAME_BUFFER_SIZE, m_listPorts.GetItemText(nSelected, 0));
     m_strPrinterName.TrimLeft();
     m_strPrinterName.TrimRight();
     EnsureSpoolerRunning(this);
@@ -253,7 +254,7 @@ BOOL CPrinterDlg::ValidatePrinterName(LPCSTR pszName)
     } else if (platform.OpenPrinterA(const_cast<LPSTR>(pszName), &hPrinter, NULL)) {
         platform.ClosePrinter(hPrinter);
         nRefusal = IDS_PRINTER_EXISTS;
-    } else if (strpbrk(pszName, kIllegalNameCharacters) != NULL) {
+    } else if (FindCharIn(pszName, kIllegalNameCharacters) != NULL) {
         nRefusal = IDS_ILLEGAL_NAME;
     }
     if (nRefusal == 0)

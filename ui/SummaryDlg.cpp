@@ -1,5 +1,6 @@
 #include "ui/SummaryDlg.h"
 #include "base/Buffers.h"
+#include "base/Text.h"
 #include "monitor/SpoolerService.h"
 #include "res/resource.h"
 #include <string.h>
@@ -12,7 +13,7 @@ const size_t SUMMARY_TEXT_SIZE = 3 * 2 * NAME_BUFFER_SIZE;
 void SetText(char* pszBuffer, LPCSTR pszText)
 {
     if (pszBuffer != NULL)
-        lstrcpynA(pszBuffer, pszText != NULL ? pszText : "", (int)NAME_BUFFER_SIZE);
+        CopyWholeChars(pszBuffer, NAME_BUFFER_SIZE, pszText != NULL ? pszText : "");
 }
 
 // Appends the label and the value to the summary text, when there is a value.
@@ -22,9 +23,9 @@ void AppendPart(char* pszSummary, char* pszLabel, UINT nLabelID, LPCSTR pszValue
         return;
     ::LoadStringA(AfxGetResourceHandle(), nLabelID, pszLabel, (int)NAME_BUFFER_SIZE);
     size_t cch = strlen(pszSummary);
-    lstrcpynA(pszSummary + cch, pszLabel, (int)(SUMMARY_TEXT_SIZE - cch));
+    CopyWholeChars(pszSummary + cch, SUMMARY_TEXT_SIZE - cch, pszLabel);
     cch = strlen(pszSummary);
-    lstrcpynA(pszSummary + cch, pszValue, (int)(SUMMARY_TEXT_SIZE - cch));
+    CopyWholeChars(pszSummary + cch, SUMMARY_TEXT_SIZE - cch, pszValue);
 }
 
 } // namespace

@@ -3,11 +3,13 @@
 #include <doctest.h>
 #include "res/resource.h"
 #include "tests/e2e/Roads.h"
+#include "tests/harness/CodePage.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/Keyboard.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Spooler.h"
 #include "tests/harness/Windows.h"
+#include <shlwapi.h>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -21,7 +23,7 @@ namespace {
 void CheckCopied(WizardProcess& wizard, const std::string& package, const std::string& destination)
 {
     wizard.CheckEndsWell(60000);
-    const std::string folder = destination.substr(destination.rfind('\\') + 1);
+    const std::string folder = ::PathFindFileNameA(destination.c_str());
     CHECK(CloseWindowsOfClass("ExplorerWClass", 10000, folder.c_str()) == std::vector<std::string>{ folder });
     std::vector<std::string> files = FilesIn(package);
     REQUIRE(!files.empty());
@@ -31,8 +33,9 @@ void CheckCopied(WizardProcess& wizard, const std::string& package, const std::s
     }
 }
 
-// The copy task from the welcome page: the destination typed and made with "&Create", Next, the
-// summary naming it, Finish; then the copy checked.
+// The copy task from the welcome page: the destination typed and made with "&Create", which
+// opens the tree down to it (one step up there shows its parent's path), Next, the summary naming
+// it, Finish; then the copy checked.
 void CopyThroughPages(WizardProcess& wizard, const std::string& package, const std::string& destination)
 {
     HWND hDestination = ChooseCopyTask(wizard);
@@ -41,6 +44,13 @@ void CopyThroughPages(WizardProcess& wizard, const std::string& package, const s
     CHECK(WaitFor([&] { return Exists(destination); }, 10000));
     CHECK(WaitFor([&] { return ControlText(hDestination, IDC_DIRECTORY) == destination; }, 10000));
     CHECK(::IsWindowVisible(hDestination));
+    HWND hTree = ::GetDlgItem(hDestination, IDC_DIRECTORY_TREE);
+    ::PostMessageA(hTree, WM_KEYDOWN, VK_UP, 0);
+    std::string parent = destination;
+    ::PathRemoveFileSpecA(&parent[0]);
+    CHECK(WaitFor([&] { return ControlText(hDestination, IDC_DIRECTORY) == parent.c_str(); }, 10000));
+    ::PostMessageA(hTree, WM_KEYDOWN, VK_DOWN, 0);
+    CHECK(WaitFor([&] { return ControlText(hDestination, IDC_DIRECTORY) == destination; }, 10000));
     PostClick(hDestination, IDOK);
 
     HWND hSummary = wizard.WaitForPage(IDC_HEADING, 10000);
@@ -116,15 +126,27 @@ TEST_CASE("copy road by keyboard: mnemonics, Tab, arrows in the tree, Enter")
 
 TEST_CASE("copy road: a directory made on the page receives the package and opens in the shell")
 {
+    CheckCodePage();
     std::string package = StageSample();
     REQUIRE(StartSpoolerService());  // Finish asks to start a stopped spooler, for this task too
     REQUIRE(::CreateDirectoryA((package + "\\extras").c_str(), NULL));
     REQUIRE(WriteTextFile(package + "\\extras\\notes.txt", "not part of the copy"));
+    // In a double-byte code page the names hold characters whose second byte is '\' and '|'; the
+    // first exists already, with a directory in it, and the tree opens it on the way down.
+    const std::string copies = InCodePage(L"C:\\copiesソ");
+    const std::string izov = InCodePage(L"izovポ");
+    const std::string driver = InCodePage(L"driverソ");
+    REQUIRE(::CreateDirectoryA(copies.c_str(), NULL));
+    REQUIRE(::CreateDirectoryA((copies + "\\older").c_str(), NULL));
     WizardProcess wizard;
     REQUIRE(wizard.Start(package));
 
-    const std::string destination = "C:\\copies\\izov\\driver";
+    const std::string destination = copies + "\\" + izov + "\\" + driver;
     CopyThroughPages(wizard, package, destination);
+    // Nothing was made but the directories named.
+    CHECK(DirectoriesIn(copies) == std::vector<std::string>{ izov, "older" });
+    CHECK(DirectoriesIn(copies + "\\" + izov) == std::vector<std::string>{ driver });
+    CHECK(DirectoriesIn(destination) == std::vector<std::string>{ "pxmonitor" });
     std::vector<std::string> monitorFiles = FilesIn(package + "\\pxmonitor");
     REQUIRE(!monitorFiles.empty());
     for (const std::string& name : monitorFiles) {

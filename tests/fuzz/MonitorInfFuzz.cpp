@@ -16,6 +16,17 @@ void Check(bool bHolds)
         __builtin_trap();
 }
 
+// No lead bytes, as in a single-byte code page; those of code page 932.
+bool NoLeadBytes(unsigned char)
+{
+    return false;
+}
+
+bool Cp932LeadByte(unsigned char ch)
+{
+    return (ch >= 0x81 && ch <= 0x9F) || (ch >= 0xE0 && ch <= 0xFC);
+}
+
 bool IsTerminated(const char* pszField)
 {
     return memchr(pszField, '\0', MONITOR_FIELD_SIZE) != NULL;
@@ -40,9 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData)
 {
     std::vector<char> text(pData, pData + (cbData < kTextLimit ? cbData : kTextLimit));
     text.push_back('\0');
-    for (bool bXpRules : { true, false }) {
+    for (int nRun = 0; nRun < 4; ++nRun) {
+        bool bXpRules = (nRun & 1) != 0;
         MonitorInfFields fields;
-        ReadMonitorInfText(text.data(), bXpRules, &fields);
+        ReadMonitorInfText(text.data(), bXpRules, &fields, nRun < 2 ? NoLeadBytes : Cp932LeadByte);
         Check(IsTerminated(fields.szMonitorName));
         Check(IsTerminated(fields.szMonitorKey));
         Check(IsTerminated(fields.szDllName));

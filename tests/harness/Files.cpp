@@ -83,20 +83,36 @@ bool Exists(const std::string& path)
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::vector<std::string> FilesIn(const std::string& directory, const char* pszPattern)
+namespace {
+
+std::vector<std::string> EntriesIn(const std::string& directory, const char* pszPattern, bool bDirectories)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE hFind = ::FindFirstFileA((directory + "\\" + pszPattern).c_str(), &found);
     if (hFind != INVALID_HANDLE_VALUE) {
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(found.cFileName);
+            std::string name = found.cFileName;
+            if (((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == bDirectories && name != "." &&
+                name != "..")
+                names.push_back(name);
         } while (::FindNextFileA(hFind, &found));
         ::FindClose(hFind);
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+} // namespace
+
+std::vector<std::string> FilesIn(const std::string& directory, const char* pszPattern)
+{
+    return EntriesIn(directory, pszPattern, false);
+}
+
+std::vector<std::string> DirectoriesIn(const std::string& directory)
+{
+    return EntriesIn(directory, "*", true);
 }
 
 std::string WithoutCarriageReturns(std::string text)

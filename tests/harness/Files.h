@@ -20,6 +20,8 @@ std::vector<std::string> NamesOfList(const char* pszList);
 bool Exists(const std::string& path);
 // The names of the directory's plain files that match the pattern, sorted.
 std::vector<std::string> FilesIn(const std::string& directory, const char* pszPattern = "*");
+// The names of the directory's subdirectories, sorted.
+std::vector<std::string> DirectoriesIn(const std::string& directory);
 // The text with its carriage returns left out, for comparing what an edit control shows.
 std::string WithoutCarriageReturns(std::string text);
 // This process's current directory.

@@ -35,23 +35,6 @@ bool SameText(const std::string& a, const std::string& b)
     return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
-// The subdirectories on disk, in the order the system lists them.
-std::vector<std::string> Subdirectories(const std::string& path)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE hFind = ::FindFirstFileA((path + "\\*").c_str(), &found);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
-            names.push_back(name);
-    } while (::FindNextFileA(hFind, &found));
-    ::FindClose(hFind);
-    return names;
-}
-
 // The children's texts in tree order; of TVI_ROOT, the root items'.
 std::vector<std::string> Children(CTreeCtrl& tree, HTREEITEM hItem)
 {
@@ -133,13 +116,13 @@ TEST_CASE("destination page: the first showing opens drive C: and lists its dire
         CHECK(IsExpanded(tree, hRoot));
 
         std::vector<std::string> shown = Children(tree, hRoot);
-        CHECK(shown == SortedByControl(hPage, Subdirectories("C:")));
+        CHECK(shown == SortedByControl(hPage, DirectoriesIn("C:")));
         CHECK(Has(shown, "dtHidden"));
         CHECK_FALSE(Has(shown, "dtfile.txt"));
         for (const std::string& name : shown) {
             CAPTURE(name);
             bool bHasButton = tree.GetChildItem(Child(tree, hRoot, name.c_str())) != NULL;
-            CHECK(bHasButton == !Subdirectories("C:\\" + name).empty());
+            CHECK(bHasButton == !DirectoriesIn("C:\\" + name).empty());
         }
 
         CHECK(SameText(ControlText(hPage, IDC_DIRECTORY), "C:\\"));
@@ -181,7 +164,7 @@ TEST_CASE("destination tree: reads the disk at every opening, and walks paths by
         HTREEITEM hRoot = tree.GetRootItem();
         CHECK((LPCSTR)tree.GetItemPath(hRoot) == std::string("X:\\"));
         CHECK((LPCSTR)tree.GetItemPath(Child(tree, hRoot, "Walk")) == std::string("X:\\Walk"));
-        CHECK(Children(tree, Child(tree, hRoot, "Sorted")) == SortedByControl(hPage, Subdirectories("X:\\Sorted")));
+        CHECK(Children(tree, Child(tree, hRoot, "Sorted")) == SortedByControl(hPage, DirectoriesIn("X:\\Sorted")));
 
         tree.SelectPath("X:\\walk\\program files\\COMMON FILES");
         CHECK(SelectedPath(tree) == "X:\\Walk\\Program Files\\Common Files");
