@@ -98,6 +98,7 @@ BOOL CopyPackage(LPCSTR pszDestination)
         } else {
             bCopied = FALSE;
             dwError = ERROR_FILENAME_EXCED_RANGE;
+            TellCopyFailure(dwError);
         }
         if (_chdir(kParentDirectory) != 0)
             ShowTableMessageWith(NULL, IDS_CANNOT_OPEN_FILE, kParentDirectory, IDS_CAPTION, MB_OK | MB_ICONERROR);

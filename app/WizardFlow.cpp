@@ -216,15 +216,7 @@ BOOL CDriverWizardApp::CopyToDestination(LPCSTR pszDestination)
     } else if (strlen(pszDestination) + 2 < NAME_BUFFER_SIZE) {
         strcpy(pszCopyPath, pszDestination);
         strcat(pszCopyPath, "\\.");
-        if (CopyPackage(pszCopyPath)) {
-            m_nWizardStep = STEP_OPEN_DESTINATION;
-        } else {
-            // The shell speaks for its own failures and Cancel needs no word; a file that the
-            // copy refused because its path would not fit is said here, or nobody says it.
-            if (::GetLastError() == ERROR_FILENAME_EXCED_RANGE)
-                ShowSystemError(NULL, ERROR_FILENAME_EXCED_RANGE);
-            m_nWizardStep = STEP_DESTINATION;
-        }
+        m_nWizardStep = CopyPackage(pszCopyPath) ? STEP_OPEN_DESTINATION : STEP_DESTINATION;
     } else {
         ShowTableMessage(NULL, IDS_ILLEGAL_NAME, IDS_CAPTION, MB_OK | MB_ICONERROR);
         m_nWizardStep = STEP_DESTINATION;

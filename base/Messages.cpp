@@ -52,38 +52,45 @@ int ShowTableMessageWith(HWND hOwner, UINT nTextID, LPCSTR pszArgument, UINT nCa
     return nAnswer;
 }
 
+namespace {
+
+// The prefix, the system's text for the error and the details on a line of their own.
+void ShowJoined(HWND hOwner, LPCSTR pszPrefix, DWORD dwError, LPCSTR pszDetails, LPCSTR pszCaption, UINT uType)
+{
+    LPSTR pszSystemText = SystemText(dwError);
+    CString text(pszPrefix);
+    text += pszSystemText;
+    if (pszDetails != NULL && pszDetails[0] != '\0') {
+        if (!EndsWithChar(text, '\n'))
+            text += "\r\n";
+        text += pszDetails;
+    }
+    Box(hOwner, text, pszCaption, uType);
+    ::LocalFree(pszSystemText);
+}
+
+} // namespace
+
 void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType, LPCSTR pszDetails)
 {
     char* pszPrefix = LoadTextBuffer(nPrefixID);
     char* pszCaption = LoadTextBuffer(IDS_CAPTION);
-    if (pszPrefix != NULL && pszCaption != NULL) {
-        LPSTR pszSystemText = SystemText(dwError);
-        CString text(pszPrefix);
-        text += pszSystemText;
-        if (pszDetails != NULL && pszDetails[0] != '\0') {
-            if (!EndsWithChar(text, '\n'))
-                text += "\r\n";
-            text += pszDetails;
-        }
-        Box(hOwner, text, pszCaption, uType);
-        ::LocalFree(pszSystemText);
-    }
+    if (pszPrefix != NULL && pszCaption != NULL)
+        ShowJoined(hOwner, pszPrefix, dwError, pszDetails, pszCaption, uType);
     FreeBuffer(pszPrefix);
     FreeBuffer(pszCaption);
 }
 
 void ShowSystemText(HWND hOwner, DWORD dwError, LPCSTR pszCaption, UINT uType)
 {
-    LPSTR pszSystemText = SystemText(dwError);
-    Box(hOwner, pszSystemText != NULL ? pszSystemText : "", pszCaption, uType);
-    ::LocalFree(pszSystemText);
+    ShowJoined(hOwner, "", dwError, NULL, pszCaption, uType);
 }
 
-void ShowSystemError(HWND hOwner, DWORD dwError)
+void ShowSystemError(HWND hOwner, DWORD dwError, LPCSTR pszDetails)
 {
     char* pszCaption = LoadTextBuffer(IDS_INSTALL_FAILED);
     if (pszCaption != NULL)
-        ShowSystemText(hOwner, dwError, pszCaption, MB_OK | MB_ICONERROR);
+        ShowJoined(hOwner, "", dwError, pszDetails, pszCaption, MB_OK | MB_ICONERROR);
     FreeBuffer(pszCaption);
 }
 

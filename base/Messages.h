@@ -21,8 +21,8 @@ int ShowTableMessageWith(HWND hOwner, UINT nTextID, LPCSTR pszArgument, UINT nCa
 // caption; pszDetails, when given, follows on a line of its own.
 void ShowErrorWithPrefix(HWND hOwner, UINT nPrefixID, DWORD dwError, UINT uType, LPCSTR pszDetails = NULL);
 // The system's text for dwError under the caption "Unable to complete the install.", with the
-// error icon.
-void ShowSystemError(HWND hOwner, DWORD dwError);
+// error icon; pszDetails, when given, follows on a line of its own.
+void ShowSystemError(HWND hOwner, DWORD dwError, LPCSTR pszDetails = NULL);
 // The system's text for dwError under the given caption.
 void ShowSystemText(HWND hOwner, DWORD dwError, LPCSTR pszCaption, UINT uType);
 

@@ -1,6 +1,7 @@
 #include "base/ShellCopy.h"
 #include "base/Buffers.h"
 #include "base/Directories.h"
+#include "base/Messages.h"
 #include "base/Text.h"
 #include <direct.h>
 #include <string.h>
@@ -8,11 +9,13 @@
 namespace {
 
 ShellFileOperation g_pfnOperation = NULL;
+LibraryLoader g_pfnLoad = NULL;
 
 const DWORD kShellPathNotFound = 0x402;
+const char kShellLibrary[] = "shell32.dll";
 
-// One operation of the shell; FALSE, with the last error set, when it failed or the user
-// cancelled it.
+// One operation of the shell; FALSE, with the last error set to a system error code, when it
+// failed or the user cancelled it.
 BOOL RunCopy(LPCSTR pszSources, LPCSTR pszTarget, FILEOP_FLAGS fFlags)
 {
     SHFILEOPSTRUCTA operation;
@@ -27,15 +30,14 @@ BOOL RunCopy(LPCSTR pszSources, LPCSTR pszTarget, FILEOP_FLAGS fFlags)
         return FALSE;
     }
     if (nResult != 0) {
-        // The shell's code for a path it could not find (0x402) is none of the system's, and
-        // some shells say nothing of it: a source that is not there is told by the system's
-        // code for a missing file.
+        // The shell's code for a path it could not find (0x402) is none of the system's: a
+        // source that is not there is a missing file, else the target's path was not found.
         DWORD dwError = (DWORD)nResult;
-        for (LPCSTR pszSource = pszSources; dwError == kShellPathNotFound && *pszSource != '\0';
-             pszSource += strlen(pszSource) + 1) {
-            if (::GetFileAttributesA(pszSource) == INVALID_FILE_ATTRIBUTES) {
-                dwError = ERROR_FILE_NOT_FOUND;
-                break;
+        if (dwError == kShellPathNotFound) {
+            dwError = ERROR_PATH_NOT_FOUND;
+            for (LPCSTR pszSource = pszSources; *pszSource != '\0'; pszSource += strlen(pszSource) + 1) {
+                if (::GetFileAttributesA(pszSource) == INVALID_FILE_ATTRIBUTES)
+                    dwError = ERROR_FILE_NOT_FOUND;
             }
         }
         ::SetLastError(dwError);
@@ -84,10 +86,46 @@ void MakeDirectories(LPCSTR pszDirectory)
     FreeBuffer(pszPath);
 }
 
+// Whether every name of the list is a plain file name that the current directory holds; the
+// last error says why not.
+BOOL FindCopySources(LPCSTR pszFileList)
+{
+    for (LPCSTR pszName = pszFileList; *pszName != '\0'; pszName += strlen(pszName) + 1) {
+        if (!IsPlainFileName(pszName)) {
+            ::SetLastError(ERROR_INVALID_NAME);
+            return FALSE;
+        }
+        if (::GetFileAttributesA(pszName) == INVALID_FILE_ATTRIBUTES) {
+            ::SetLastError(ERROR_FILE_NOT_FOUND);
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
 } // namespace
+
+BOOL CheckCopySources(LPCSTR pszFileList)
+{
+    if (FindCopySources(pszFileList))
+        return TRUE;
+    DWORD dwError = ::GetLastError();
+    TellCopyFailure(dwError);
+    ::SetLastError(dwError);
+    return FALSE;
+}
+
+void TellCopyFailure(DWORD dwError)
+{
+    if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND || dwError == ERROR_INVALID_NAME ||
+        dwError == ERROR_FILENAME_EXCED_RANGE)
+        ShowSystemError(NULL, dwError);
+}
 
 BOOL ShellCopyFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory, FILEOP_FLAGS fFlags)
 {
+    if (!FindCopySources(pszFileList))
+        return FALSE;
     char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszTarget = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszSources = AllocBuffer(FILE_LIST_SIZE);
@@ -138,12 +176,35 @@ BOOL CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination)
     // The shell makes a missing target itself on some systems and fails the copy on others.
     if (::GetFileAttributesA(pszDestination) == INVALID_FILE_ATTRIBUTES)
         MakeDirectories(pszDestination);
-    return ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR);
+    if (ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR))
+        return TRUE;
+    DWORD dwError = ::GetLastError();
+    TellCopyFailure(dwError);
+    ::SetLastError(dwError);
+    return FALSE;
 }
 
 ShellFileOperation SetShellFileOperation(ShellFileOperation pfnOperation)
 {
     ShellFileOperation pfnPrevious = g_pfnOperation;
     g_pfnOperation = pfnOperation;
+    return pfnPrevious;
+}
+
+BOOL LoadShellCopy()
+{
+    if (g_pfnLoad != NULL)
+        return g_pfnLoad(kShellLibrary);
+    // The library stays loaded: the first copy finds it, and its function, so.
+    HMODULE hShell = ::LoadLibraryA(kShellLibrary);
+    if (hShell != NULL && ::GetProcAddress(hShell, "SHFileOperationA") == NULL)
+        return FALSE;
+    return hShell != NULL;
+}
+
+LibraryLoader SetLibraryLoader(LibraryLoader pfnLoad)
+{
+    LibraryLoader pfnPrevious = g_pfnLoad;
+    g_pfnLoad = pfnLoad;
     return pfnPrevious;
 }

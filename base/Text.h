@@ -111,10 +111,11 @@ inline bool CopyWholeChars(char* pszDest, size_t cb, const char* pszSource, Lead
     return pszSource[cch] == '\0';
 }
 
-// Whether the name is a file's own name, which a directory holds as a file of its own: with a
-// directory, a drive or a parent in it, the name would reach a file elsewhere.
+// Whether the name is a file's own name, which a directory holds as a file of its own: not
+// empty, no directory, drive or wildcard in it (it would reach another file, or several), and
+// not a name of dots alone (the directory itself, or its parent).
 inline bool IsPlainFileName(const char* pszName, LeadByteTest isLead = IsSystemLeadByte)
 {
-    return pszName[0] != '\0' && FindCharIn(pszName, "\\/:", isLead) == NULL && strcmp(pszName, ".") != 0 &&
-           strcmp(pszName, "..") != 0;
+    return pszName[0] != '\0' && FindCharIn(pszName, "\\/:*?", isLead) == NULL &&
+           pszName[strspn(pszName, ".")] != '\0';
 }

@@ -314,7 +314,7 @@ void DriverInf::ReadDependentFiles(LPCSTR pszModels, LPCSTR pszCopyFiles, LPCSTR
     char* pszNeeded = pszInstall ? GetFieldValue(1, pszInstall, pszNeeds) : NULL;
     char* pszSection = pszNeeded ? GetFieldValue(1, pszNeeded, pszCopyFiles) : NULL;
     if (pszSection != NULL)
-        AppendSectionLines(pszSection, m_pszDependentFiles, m_cbDependentFiles);
+        m_bFileListCut = !AppendSectionLines(pszSection, m_pszDependentFiles, m_cbDependentFiles);
     FreeBuffer(pszInstall);
     FreeBuffer(pszNeeded);
     FreeBuffer(pszSection);

@@ -34,6 +34,8 @@ public:
 
     // Fills the description from the INF; a step that fails leaves its fields as they were.
     void ReadDriverInfo();
+    // Whether the dependent-file list was cut at its bound: the INF names more files than it holds.
+    bool IsFileListCut() const { return m_bFileListCut; }
     // Fills the print processor's name and file and the default data type; TRUE when any of
     // them is not empty.
     BOOL ReadPrintProcessorInfo(LPCSTR pszModel);
@@ -62,5 +64,5 @@ private:
     void ReadDependentFiles(LPCSTR pszModels, LPCSTR pszCopyFiles, LPCSTR pszNeeds);
     bool AppendSectionLines(LPCSTR pszSection, char* pszList, LONG& cbList);
 
-    bool m_bFileListCut;  // the last list GetFileList made did not hold every name
+    bool m_bFileListCut;  // the last list made did not hold every name
 };

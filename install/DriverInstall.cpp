@@ -6,6 +6,7 @@
 #include "base/Directories.h"
 #include "base/Messages.h"
 #include "base/ShellCopy.h"
+#include "base/Text.h"
 #include "framework/File.h"
 #include "inf/DriverInf.h"
 #include "install/PrintProcessor.h"
@@ -14,6 +15,7 @@
 #include <direct.h>
 #include <stdio.h>
 #include <string.h>
+#include <string>
 
 namespace {
 
@@ -84,14 +86,16 @@ void CopyInfToOemFiles(LPCSTR pszInfFile)
         strcat(pszInfDirectory, "\\inf\\");
         bool bFree = false;
         if (!HasIdenticalOemCopy(pszInfDirectory, package.cFileName, package.nFileSizeLow)) {
+            // A number is free only where no file is: one whose attributes cannot be read may
+            // be there.
             for (int n = 0; n < kOemNumbers && !bFree; ++n) {
                 sprintf(pszCopy, "%sOEM%d.inf", pszInfDirectory, n);
-                bFree = ::GetFileAttributesA(pszCopy) == INVALID_FILE_ATTRIBUTES;
+                bFree = ::GetFileAttributesA(pszCopy) == INVALID_FILE_ATTRIBUTES &&
+                        ::GetLastError() == ERROR_FILE_NOT_FOUND;
             }
         }
         // An existing OEM file is never overwritten.
-        if (bFree) {
-            ::CopyFileA(pszInfFile, pszCopy, FALSE);
+        if (bFree && CopyOneFile(pszInfFile, pszCopy, TRUE)) {
             DWORD dwAttributes = ::GetFileAttributesA(pszCopy);
             if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY))
                 ::SetFileAttributesA(pszCopy, dwAttributes & ~FILE_ATTRIBUTE_READONLY);
@@ -115,6 +119,65 @@ void InstallPackageInf(LPCSTR pszInfFile)
     FreeBuffer(pszPath);
     if (!bInstalled)
         CopyInfToOemFiles(pszInfFile);
+}
+
+// Every name the INF gives the driver is a file's own name, and every file to copy is in the
+// package: checked, and a failure told, before anything is touched.
+BOOL CheckDriverFiles(const DriverInf& inf)
+{
+    for (LPCSTR pszName : { inf.m_pszDriverFile, inf.m_pszDataFile, inf.m_pszConfigFile, inf.m_pszHelpFile }) {
+        if (pszName[0] != '\0' && !IsPlainFileName(pszName)) {
+            TellCopyFailure(ERROR_INVALID_NAME);
+            return FALSE;
+        }
+    }
+    std::string processor = std::string(inf.m_pszPrintProcessorFile) + '\0';
+    return CheckCopySources(inf.m_pszDependentFiles) && CheckCopySources(processor.c_str());
+}
+
+// Copies the driver's files, keeps the INF among the OEM INF files and registers the driver;
+// TRUE when the spooler took it. Each failure is told.
+BOOL RegisterDriver(DriverInf& inf, LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment)
+{
+    char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
+    if (pszDirectory == NULL)
+        return FALSE;
+    Platform& platform = ThePlatform();
+    DWORD cbNeeded = 0;
+    if (!platform.GetPrinterDriverDirectoryA(const_cast<LPSTR>(pszEnvironment), 1,
+                                             reinterpret_cast<LPBYTE>(pszDirectory), (DWORD)NAME_BUFFER_SIZE,
+                                             &cbNeeded)) {
+        // Back on the printer page, the user would not know why.
+        ShowSystemError(NULL, ::GetLastError());
+        FreeBuffer(pszDirectory);
+        return FALSE;
+    }
+    // A copy that failed or was cancelled would leave the driver registered on the files of an
+    // earlier installation, or on none: nothing is registered. The copy has said why.
+    BOOL bCopied = CopyFilesToDirectory(inf.m_pszDependentFiles, pszDirectory);
+    FreeBuffer(pszDirectory);
+    if (!bCopied)
+        return FALSE;
+
+    InstallPackageInf(pszInfFile);
+
+    // The description's own buffers serve as the record's strings: the object outlives the call.
+    DRIVER_INFO_3A info;
+    ZeroMemory(&info, sizeof(info));
+    info.cVersion = 3;
+    info.pName = const_cast<LPSTR>(pszDriverName);
+    info.pEnvironment = const_cast<LPSTR>(pszEnvironment);
+    info.pDriverPath = inf.m_pszDriverFile;
+    info.pDataFile = inf.m_pszDataFile;
+    info.pConfigFile = inf.m_pszConfigFile;
+    info.pHelpFile = inf.m_pszHelpFile;
+    info.pDependentFiles = inf.m_pszDependentFiles;
+    info.pMonitorName = NULL;
+    info.pDefaultDataType = inf.m_pszDefaultDataType;
+    BOOL bRegistered = platform.AddPrinterDriverExA(3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES);
+    if (!bRegistered)
+        ShowSystemError(NULL, ::GetLastError());
+    return bRegistered;
 }
 
 } // namespace
@@ -143,69 +206,33 @@ BOOL HasCatalogFile(LPCSTR pszInfFile)
 
 BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment, CString& strPrintProcessor)
 {
-    char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
-    if (pszDirectory == NULL)
-        return FALSE;
     // A description read without some of its work buffers lacks what they would have held: no
     // driver is registered from it, and no print processor installed, as for any step that
     // could not have its buffers.
     unsigned nRefused = BuffersRefused();
     DriverInf inf(pszInfFile, pszDriverName);
     inf.ReadDriverInfo();
-    if (!inf.HasBuffers() || BuffersRefused() != nRefused) {
-        FreeBuffer(pszDirectory);
+    if (!inf.HasBuffers() || BuffersRefused() != nRefused)
+        return FALSE;
+    // A list that could not hold every file the INF names would register the driver without
+    // the rest.
+    if (inf.IsFileListCut()) {
+        ShowSystemError(NULL, ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
+    if (!CheckDriverFiles(inf))
+        return FALSE;
 
     // A driver whose print processor is not in place would print nowhere: the failure was told,
-    // and nothing more is installed.
+    // and nothing more is installed. The processor replaced comes back if the driver fails.
     strPrintProcessor = inf.m_pszPrintProcessor;
-    if (inf.m_pszPrintProcessorFile[0] != '\0' &&
-        !InstallPrintProcessor(strPrintProcessor, inf.m_pszPrintProcessorFile, pszEnvironment)) {
-        FreeBuffer(pszDirectory);
+    LPCSTR pszProcessorFile = inf.m_pszPrintProcessorFile;
+    ProcessorRemoval removal;
+    if (pszProcessorFile[0] != '\0' &&
+        !InstallPrintProcessor(strPrintProcessor, pszProcessorFile, pszEnvironment, &removal))
         return FALSE;
-    }
-
-    Platform& platform = ThePlatform();
-    DWORD cbNeeded = 0;
-    if (!platform.GetPrinterDriverDirectoryA(const_cast<LPSTR>(pszEnvironment), 1,
-                                             reinterpret_cast<LPBYTE>(pszDirectory), (DWORD)NAME_BUFFER_SIZE,
-                                             &cbNeeded)) {
-        // Back on the printer page, the user would not know why.
-        ShowSystemError(NULL, ::GetLastError());
-        FreeBuffer(pszDirectory);
-        return FALSE;
-    }
-    // A copy that failed or was cancelled would leave the driver registered on the files of an
-    // earlier installation, or on none: nothing is registered. The shell has said why; a path
-    // that would not fit and a file missing from the package are said here, as not every shell
-    // tells of a missing source.
-    BOOL bCopied = CopyFilesToDirectory(inf.m_pszDependentFiles, pszDirectory);
-    DWORD dwCopyError = ::GetLastError();
-    FreeBuffer(pszDirectory);
-    if (!bCopied) {
-        if (dwCopyError == ERROR_FILENAME_EXCED_RANGE || dwCopyError == ERROR_FILE_NOT_FOUND)
-            ShowSystemError(NULL, dwCopyError);
-        return FALSE;
-    }
-
-    InstallPackageInf(pszInfFile);
-
-    // The description's own buffers serve as the record's strings: the object outlives the call.
-    DRIVER_INFO_3A info;
-    ZeroMemory(&info, sizeof(info));
-    info.cVersion = 3;
-    info.pName = const_cast<LPSTR>(pszDriverName);
-    info.pEnvironment = const_cast<LPSTR>(pszEnvironment);
-    info.pDriverPath = inf.m_pszDriverFile;
-    info.pDataFile = inf.m_pszDataFile;
-    info.pConfigFile = inf.m_pszConfigFile;
-    info.pHelpFile = inf.m_pszHelpFile;
-    info.pDependentFiles = inf.m_pszDependentFiles;
-    info.pMonitorName = NULL;
-    info.pDefaultDataType = inf.m_pszDefaultDataType;
-    BOOL bRegistered = platform.AddPrinterDriverExA(3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES);
-    if (!bRegistered)
-        ShowSystemError(NULL, ::GetLastError());
+    BOOL bRegistered = RegisterDriver(inf, pszInfFile, pszDriverName, pszEnvironment);
+    if (pszProcessorFile[0] != '\0')
+        EndProcessorReplacement(strPrintProcessor, pszProcessorFile, pszEnvironment, removal, bRegistered);
     return bRegistered;
 }

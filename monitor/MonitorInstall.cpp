@@ -1,6 +1,7 @@
 #include "monitor/MonitorInstall.h"
 #include "base/Buffers.h"
 #include "base/Enumeration.h"
+#include "base/FilesAside.h"
 #include "base/Messages.h"
 #include "base/ProgramEnd.h"
 #include "base/ShellCopy.h"
@@ -35,13 +36,22 @@ UINT MonitorInfNameID()
 }
 
 
+// The system directory, into a NAME_BUFFER_SIZE block; FALSE when it does not fit.
+BOOL ReadSystemDirectory(char* pszSystem)
+{
+    DWORD cch = ::GetSystemDirectoryA(pszSystem, (DWORD)NAME_BUFFER_SIZE);
+    if (cch > 0 && cch < NAME_BUFFER_SIZE)
+        return TRUE;
+    ::SetLastError(cch == 0 ? ::GetLastError() : ERROR_FILENAME_EXCED_RANGE);
+    return FALSE;
+}
+
 // A string value, NUL-terminated within the buffer; FALSE when it cannot be read.
 BOOL ReadRegistryText(HKEY hKey, LPCSTR pszValue, char* pszText, DWORD cbText)
 {
     ZeroMemory(pszText, cbText);
     DWORD cbData = cbText - 1;
-    return ::RegQueryValueExA(hKey, pszValue, NULL, NULL, reinterpret_cast<BYTE*>(pszText), &cbData) ==
-           ERROR_SUCCESS;
+    return ThePlatform().RegQueryValueExA(hKey, pszValue, reinterpret_cast<BYTE*>(pszText), &cbData) == ERROR_SUCCESS;
 }
 
 // The FileVersion text of the package's monitor DLL, in a buffer the caller frees; NULL when
@@ -178,27 +188,38 @@ BOOL CheckMonitor(CWnd* pOwner)
 
 BOOL InstallMonitor(CWnd* pOwner, MonitorInf& inf)
 {
+    // The monitor's files are checked before anything is touched, and the files of an earlier
+    // installation that the copy replaces come back if the monitor is not registered.
+    if (!CheckCopySources(inf.m_pszFileList))
+        return FALSE;
     char* pszOsVariable = LoadTextBuffer(IDS_OS_VARIABLE);
     char* pszWindowsNt = LoadTextBuffer(IDS_WINDOWS_NT);
     char* pszOs = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszSystem = AllocBuffer(NAME_BUFFER_SIZE);
     BOOL bAdded = FALSE;
-    if (pszOsVariable != NULL && pszWindowsNt != NULL && pszOs != NULL && pszSystem != NULL) {
+    FilesAside aside;
+    if (pszOsVariable != NULL && pszWindowsNt != NULL && pszOs != NULL && pszSystem != NULL &&
+        ReadSystemDirectory(pszSystem) && aside.MoveAside(pszSystem, inf.m_pszFileList)) {
         DWORD cchOs = ::GetEnvironmentVariableA(pszOsVariable, pszOs, (DWORD)NAME_BUFFER_SIZE);
         bool bWindowsNt = cchOs > 0 && cchOs < NAME_BUFFER_SIZE && strcmp(pszOs, pszWindowsNt) == 0;
-        DWORD cchSystem = ::GetSystemDirectoryA(pszSystem, (DWORD)NAME_BUFFER_SIZE);
-        if (cchSystem > 0 && cchSystem < NAME_BUFFER_SIZE)
-            CopyMonitorFiles(inf.m_pszFileList, pszSystem);
-
-        // The local machine's own environment; a system that does not name itself Windows NT in
-        // "OS" is still one of them, the only ones the wizard runs on.
-        MONITOR_INFO_2A info;
-        info.pName = inf.m_pszMonitorName;
-        info.pEnvironment = bWindowsNt ? NULL : const_cast<LPSTR>(kNtEnvironment);
-        info.pDLLName = inf.m_pszDllName;
-        bAdded = ThePlatform().AddMonitorA(2, reinterpret_cast<LPBYTE>(&info));
-        if (!bAdded)
-            ShowSystemError(OwnerWindow(pOwner), ::GetLastError());
+        // A monitor whose files were not copied would be registered on none, or on stale ones.
+        if (!CopyMonitorFiles(inf.m_pszFileList, pszSystem)) {
+            TellCopyFailure(::GetLastError());
+        } else {
+            // The local machine's own environment; a system that does not name itself Windows NT
+            // in "OS" is still one of them, the only ones the wizard runs on.
+            MONITOR_INFO_2A info;
+            info.pName = inf.m_pszMonitorName;
+            info.pEnvironment = bWindowsNt ? NULL : const_cast<LPSTR>(kNtEnvironment);
+            info.pDLLName = inf.m_pszDllName;
+            bAdded = ThePlatform().AddMonitorA(2, reinterpret_cast<LPBYTE>(&info));
+            if (!bAdded)
+                ShowSystemError(OwnerWindow(pOwner), ::GetLastError());
+        }
+        if (bAdded)
+            aside.Drop();
+        else
+            aside.PutBack();
     }
     FreeBuffer(pszOsVariable);
     FreeBuffer(pszWindowsNt);
@@ -237,57 +258,77 @@ BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList)
 
 BOOL ReplaceMonitorFiles(CWnd* pOwner, LPCSTR pszFileList)
 {
+    // What the copy needs is made sure of while the spooler runs: the files, and the library
+    // that copies them.
     HWND hOwner = OwnerWindow(pOwner);
+    if (!CheckCopySources(pszFileList))
+        return FALSE;
+    if (!LoadShellCopy()) {
+        ShowSystemError(hOwner, ::GetLastError());
+        return FALSE;
+    }
     LPENUM_SERVICE_STATUSA pServices = NULL;
     DWORD nServices = 0;
     if (!StopSpooler(pOwner, &pServices, &nServices)) {
         ShowErrorWithPrefix(hOwner, IDS_SPOOLER_STOP_FAILED, ::GetLastError(), MB_OK | MB_ICONERROR);
         return FALSE;
     }
+    // The files replaced come back when the copy fails, or the spooler will not run on them.
     char* pszSystem = AllocBuffer(NAME_BUFFER_SIZE);
-    DWORD cchSystem = pszSystem ? ::GetSystemDirectoryA(pszSystem, (DWORD)NAME_BUFFER_SIZE) : 0;
-    BOOL bCopied = cchSystem > 0 && cchSystem < NAME_BUFFER_SIZE && CopyMonitorFiles(pszFileList, pszSystem);
+    FilesAside aside;
+    BOOL bCopied = FALSE;
+    BOOL bDirectory = pszSystem != NULL && ReadSystemDirectory(pszSystem);
     DWORD dwCopyError = ::GetLastError();
+    if (bDirectory && aside.MoveAside(pszSystem, pszFileList)) {
+        bCopied = CopyMonitorFiles(pszFileList, pszSystem);
+        dwCopyError = ::GetLastError();
+        if (!bCopied)
+            aside.PutBack();
+    } else if (bDirectory) {
+        dwCopyError = ERROR_SUCCESS;  // the move aside said why
+    }
     FreeBuffer(pszSystem);
 
     if (!RestartSpooler(pOwner, pServices, nServices)) {
-        ShowErrorWithPrefix(hOwner, IDS_SPOOLER_RESTART_FAILED, ::GetLastError(), MB_OK | MB_ICONERROR);
+        DWORD dwError = ::GetLastError();
+        aside.PutBack();
+        ShowErrorWithPrefix(hOwner, IDS_SPOOLER_RESTART_FAILED, dwError, MB_OK | MB_ICONERROR);
         EndProgram(0);
     }
-    // The shell speaks for its own failures and Cancel needs no word; a file that the copy
-    // refused because its path would not fit is said here, or nobody says it.
-    if (!bCopied && dwCopyError == ERROR_FILENAME_EXCED_RANGE)
-        ShowSystemError(hOwner, dwCopyError);
+    // Once the spooler runs again, the copy's failure is said where the shell would not say it.
+    if (bCopied)
+        aside.Drop();
+    else
+        TellCopyFailure(dwCopyError);
     return bCopied;
 }
 
 BOOL GetInstalledMonitorVersion(LPCSTR pszDllName, char* pszVersion, DWORD cbVersion)
 {
+    Platform& platform = ThePlatform();
     HKEY hMonitors = NULL;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMonitorsKey, 0, kMonitorKeyRights, &hMonitors) != ERROR_SUCCESS)
+    if (platform.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMonitorsKey, kMonitorKeyRights, &hMonitors) != ERROR_SUCCESS)
         return FALSE;
     DWORD nMonitors = 0;
     char* pszName = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszDriver = AllocBuffer(NAME_BUFFER_SIZE);
     BOOL bFound = FALSE;
-    if (pszName != NULL && pszDriver != NULL &&
-        ::RegQueryInfoKeyA(hMonitors, NULL, NULL, NULL, &nMonitors, NULL, NULL, NULL, NULL, NULL, NULL, NULL) ==
-            ERROR_SUCCESS) {
+    if (pszName != NULL && pszDriver != NULL && platform.RegQueryInfoKeyA(hMonitors, &nMonitors) == ERROR_SUCCESS) {
         for (DWORD i = 0; i < nMonitors && !bFound; ++i) {
             DWORD cchName = (DWORD)NAME_BUFFER_SIZE;
             HKEY hMonitor = NULL;
-            if (::RegEnumKeyExA(hMonitors, i, pszName, &cchName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS ||
-                ::RegOpenKeyExA(hMonitors, pszName, 0, kMonitorKeyRights, &hMonitor) != ERROR_SUCCESS)
+            if (platform.RegEnumKeyExA(hMonitors, i, pszName, &cchName) != ERROR_SUCCESS ||
+                platform.RegOpenKeyExA(hMonitors, pszName, kMonitorKeyRights, &hMonitor) != ERROR_SUCCESS)
                 continue;
             bFound = ReadRegistryText(hMonitor, "Driver", pszDriver, (DWORD)NAME_BUFFER_SIZE) &&
                      lstrcmpiA(pszDriver, pszDllName) == 0 &&
                      ReadRegistryText(hMonitor, "Version", pszVersion, cbVersion);
-            ::RegCloseKey(hMonitor);
+            platform.RegCloseKey(hMonitor);
         }
     }
     FreeBuffer(pszName);
     FreeBuffer(pszDriver);
-    ::RegCloseKey(hMonitors);
+    platform.RegCloseKey(hMonitors);
     return bFound;
 }
 

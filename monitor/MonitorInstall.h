@@ -18,7 +18,8 @@ BOOL RunInMonitorDirectory(CWnd* pOwner, const std::function<void(MonitorInf&)>&
 // replaces the INF's for the rest of the run.
 BOOL FindInstalledMonitor(MonitorInf& inf);
 // Copies the monitor's files into the system directory and registers the monitor; TRUE when
-// the spooler took it.
+// the spooler took it. Files the package lacks, and a copy that failed, are told and nothing is
+// registered; the files of an earlier installation come back when the monitor is not.
 BOOL InstallMonitor(CWnd* pOwner, MonitorInf& inf);
 // Offers to replace an installed monitor that is older than the package's; TRUE when nothing
 // had to be done or the upgrade succeeded, FALSE when declined, when the versions could not be
@@ -28,9 +29,10 @@ BOOL InstallMonitor(CWnd* pOwner, MonitorInf& inf);
 BOOL UpgradeMonitor(CWnd* pOwner, LPCSTR pszFileList);
 // The upgrade once the user agreed to it: stops the spooler and its dependents, copies the
 // listed files of the current directory into the system directory and restarts them. FALSE,
-// after saying so, when the spooler would not stop, and when the copy failed or was cancelled
-// (the spooler is restarted all the same); ends the program, after saying so, when it cannot
-// be restarted.
+// after saying so, when a file is missing or the shell's library cannot be loaded (nothing is
+// stopped then), when the spooler would not stop, and when the copy failed or was cancelled
+// (the files it replaced are put back and the spooler is restarted all the same); ends the
+// program, after saying so, when it cannot be restarted, with the old files put back.
 BOOL ReplaceMonitorFiles(CWnd* pOwner, LPCSTR pszFileList);
 // The "Version" of the installed monitor whose DLL is pszDllName; FALSE when there is none.
 BOOL GetInstalledMonitorVersion(LPCSTR pszDllName, char* pszVersion, DWORD cbVersion);

@@ -78,15 +78,15 @@ CString GetPhysicalPort(LPCSTR pszPortName)
     if (pszMonitor == NULL)
         return text;
     CString key = CString(kMonitorsKey) + pszMonitor + "\\Ports\\" + pszPortName;
+    Platform& platform = ThePlatform();
     HKEY hPort = NULL;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, kPortKeyRights, &hPort) == ERROR_SUCCESS) {
+    if (platform.RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, kPortKeyRights, &hPort) == ERROR_SUCCESS) {
         // The number is read from the start of the data, whatever its type, when there is one.
         DWORD cbData = 0;
         BYTE* pData = NULL;
-        if (::RegQueryValueExA(hPort, "TYPE", NULL, NULL, NULL, &cbData) == ERROR_SUCCESS &&
-            cbData >= sizeof(DWORD) && (pData = reinterpret_cast<BYTE*>(AllocBuffer(cbData))) != NULL &&
-            ::RegQueryValueExA(hPort, "TYPE", NULL, NULL, pData, &cbData) == ERROR_SUCCESS &&
-            cbData >= sizeof(DWORD)) {
+        if (platform.RegQueryValueExA(hPort, "TYPE", NULL, &cbData) == ERROR_SUCCESS && cbData >= sizeof(DWORD) &&
+            (pData = reinterpret_cast<BYTE*>(AllocBuffer(cbData))) != NULL &&
+            platform.RegQueryValueExA(hPort, "TYPE", pData, &cbData) == ERROR_SUCCESS && cbData >= sizeof(DWORD)) {
             DWORD dwType = 0;
             memcpy(&dwType, pData, sizeof(dwType));
             if (dwType == 0)
@@ -95,7 +95,7 @@ CString GetPhysicalPort(LPCSTR pszPortName)
                 text.Format("COM %ld", (long)dwType);
         }
         FreeBuffer(pData);
-        ::RegCloseKey(hPort);
+        platform.RegCloseKey(hPort);
     }
     FreeBuffer(pszMonitor);
     return text;

@@ -250,12 +250,17 @@ BOOL WaitForStop(SC_HANDLE hSpooler, SERVICE_STATUS* pStatus)
 
 } // namespace
 
-BOOL EnsureSpoolerRunning(CWnd* pOwner)
+namespace {
+
+BOOL EnsureRunning(CWnd* pOwner, BOOL bTellUnread)
 {
     ServiceHandles spooler(kSpooler);
     SERVICE_STATUS status;
-    if (!spooler.IsOpen() || !ThePlatform().QueryServiceStatus(spooler.Service(), &status))
+    if (!spooler.IsOpen() || !ThePlatform().QueryServiceStatus(spooler.Service(), &status)) {
+        if (bTellUnread)
+            ShowSystemError(OwnerWindow(pOwner), ::GetLastError());
         return FALSE;
+    }
     if (status.dwCurrentState == SERVICE_RUNNING)
         return TRUE;
 
@@ -276,11 +281,19 @@ BOOL EnsureSpoolerRunning(CWnd* pOwner)
     return FALSE;
 }
 
+} // namespace
+
+BOOL EnsureSpoolerRunning(CWnd* pOwner)
+{
+    return EnsureRunning(pOwner, FALSE);
+}
+
 BOOL EnsureSpoolerRunningForMonitor(CWnd* pOwner)
 {
     if (SystemVersion().dwPlatformId != VER_PLATFORM_WIN32_NT)
         return TRUE;
-    return EnsureSpoolerRunning(pOwner);
+    // The program ends when the spooler does not run: a state that cannot be read is said.
+    return EnsureRunning(pOwner, TRUE);
 }
 
 BOOL StopSpooler(CWnd* pOwner, LPENUM_SERVICE_STATUSA* ppServices, DWORD* pnServices)

@@ -41,7 +41,8 @@ inline DWORD SpoolerUpgradeLimitMs(DWORD nDependents)
 // fails (after telling the user). When the user declines to start a stopped spooler, the
 // program ends here with exit code 0.
 BOOL EnsureSpoolerRunning(CWnd* pOwner);
-// The same for the monitor's steps, which need nothing of a system that is not Windows NT.
+// The same for the monitor's steps, which need nothing of a system that is not Windows NT;
+// their program ends on FALSE, so a state that cannot be read is told here.
 BOOL EnsureSpoolerRunningForMonitor(CWnd* pOwner);
 
 // Stops the spooler's running dependents, first to last, and then the spooler. On TRUE the

@@ -46,6 +46,14 @@ public:
                                         DWORD cbBufSize, LPDWORD pcbBytesNeeded, LPDWORD lpServicesReturned) = 0;
     virtual BOOL CloseServiceHandle(SC_HANDLE hService) = 0;
 
+    // The registry, where the spooler keeps its monitors and their ports: read only, as the
+    // system's calls of the same name read it.
+    virtual LONG RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, REGSAM samDesired, PHKEY phkResult) = 0;
+    virtual LONG RegQueryInfoKeyA(HKEY hKey, LPDWORD pcSubKeys) = 0;
+    virtual LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR pszName, LPDWORD pcchName) = 0;
+    virtual LONG RegQueryValueExA(HKEY hKey, LPCSTR pszValueName, LPBYTE pData, LPDWORD pcbData) = 0;
+    virtual LONG RegCloseKey(HKEY hKey) = 0;
+
     // INF parser. An INF that is not of the class asked for, or not of the style, does not
     // open; every call on a handle that did not open fails with ERROR_INVALID_HANDLE.
     virtual HINF SetupOpenInfFileA(PCSTR pszFileName, PCSTR pszInfClass, DWORD dwInfStyle, PUINT pErrorLine) = 0;

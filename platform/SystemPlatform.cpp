@@ -306,6 +306,26 @@ public:
             return InvalidInfHandle();
         return ::SetupGetLineTextA(pContext, hInf, pszSection, pszKey, pszBuffer, cchBuffer, pcchRequired);
     }
+    LONG RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, REGSAM samDesired, PHKEY phkResult) override
+    {
+        return ::RegOpenKeyExA(hKey, pszSubKey, 0, samDesired, phkResult);
+    }
+    LONG RegQueryInfoKeyA(HKEY hKey, LPDWORD pcSubKeys) override
+    {
+        return ::RegQueryInfoKeyA(hKey, NULL, NULL, NULL, pcSubKeys, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
+    }
+    LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR pszName, LPDWORD pcchName) override
+    {
+        return ::RegEnumKeyExA(hKey, dwIndex, pszName, pcchName, NULL, NULL, NULL, NULL);
+    }
+    LONG RegQueryValueExA(HKEY hKey, LPCSTR pszValueName, LPBYTE pData, LPDWORD pcbData) override
+    {
+        return ::RegQueryValueExA(hKey, pszValueName, NULL, NULL, pData, pcbData);
+    }
+    LONG RegCloseKey(HKEY hKey) override
+    {
+        return ::RegCloseKey(hKey);
+    }
     BOOL SetupCopyOEMInfA(PCSTR pszSourceInfFileName, PCSTR pszMediaLocation, DWORD dwMediaType, DWORD dwCopyStyle,
                           PSTR pszDestinationInfFileName, DWORD cchDestination, PDWORD pcchRequired,
                           PSTR* ppszDestinationComponent) override

@@ -15,7 +15,7 @@ cd "$build/tests"
 shoot() {
     WINETEST_PREFIX="$build/wineprefix" WINETEST_OWN_PREFIX=1 WINETEST_OWN_DISPLAY=1 \
         WIZARD_PACKAGE_DIR="$build/package" WIZARD_SETUP_EXE="$build/setup.exe" SCREENSHOT_DIR="$shots" \
-        "$top/scripts/wine-test.sh" e2e_tests.exe --no-skip "$@" >/dev/null
+        "$top/scripts/wine-test.sh" screenshots.exe "$@" >/dev/null
 }
 shoot "--test-case=screenshots:*"
 # The Arabic user locale shows the right-to-left pages.

@@ -151,7 +151,7 @@ BOOL CDestinationDlg::FillDriveCombo()
             ::SetErrorMode(SEM_FAILCRITICALERRORS);
             char szRoot[] = { chDrive, ':', '\\', '\0' };
             pszVolume[0] = '\0';
-            if (::GetVolumeInformationA(szRoot, pszVolume, (DWORD)VOLUME_NAME_SIZE, NULL, NULL, NULL, NULL, 0))
+            if (ReadVolumeName(szRoot, pszVolume, (DWORD)VOLUME_NAME_SIZE))
                 entry += pszVolume;
         }
         m_cbDrive.AddString(entry);

@@ -12,11 +12,14 @@ Injection* g_pInjection = NULL;
 
 Injection::Injection()
 {
-    m_directoryCalls = { &Injection::FindFirst, &Injection::FindNext, &Injection::MakeDirectory };
+    m_directoryCalls = { &Injection::FindFirst, &Injection::FindNext,     &Injection::MakeDirectory,
+                         &Injection::MoveFile,  &Injection::DeleteFile,   &Injection::TempFileName,
+                         &Injection::CopyFile,  &Injection::VolumeInformation };
     g_pInjection = this;
     m_pfnAllocator = SetBufferAllocator(&Injection::Allocate);
     m_pfnShell = SetShellFileOperation(&Injection::ShellOperation);
     m_pDirectoryCalls = SetDirectoryCalls(&m_directoryCalls);
+    m_pfnLoader = SetLibraryLoader(&Injection::LoadLibrary);
 }
 
 Injection::~Injection()
@@ -24,6 +27,7 @@ Injection::~Injection()
     SetBufferAllocator(m_pfnAllocator);
     SetShellFileOperation(m_pfnShell);
     SetDirectoryCalls(m_pDirectoryCalls);
+    SetLibraryLoader(m_pfnLoader);
     g_pInjection = NULL;
 }
 
@@ -94,6 +98,41 @@ BOOL WINAPI Injection::MakeDirectory(LPCSTR pszPath, LPSECURITY_ATTRIBUTES pAttr
     if (g_pInjection->Record(SEAM_NEW_DIRECTORY, pszPath))
         return FALSE;
     return ::CreateDirectoryA(pszPath, pAttributes);
+}
+
+BOOL WINAPI Injection::MoveFile(LPCSTR pszFrom, LPCSTR pszTo, DWORD dwFlags)
+{
+    return !g_pInjection->Record(SEAM_RENAME, std::string(pszFrom) + " " + (pszTo != NULL ? pszTo : "at restart")) &&
+           ::MoveFileExA(pszFrom, pszTo, dwFlags);
+}
+
+BOOL WINAPI Injection::DeleteFile(LPCSTR pszPath)
+{
+    return !g_pInjection->Record(SEAM_DELETION, pszPath) && ::DeleteFileA(pszPath);
+}
+
+UINT WINAPI Injection::TempFileName(LPCSTR pszDirectory, LPCSTR pszPrefix, UINT uUnique, LPSTR pszName)
+{
+    return g_pInjection->Record(SEAM_TEMP_NAME, pszDirectory) ? 0
+                                                              : ::GetTempFileNameA(pszDirectory, pszPrefix, uUnique, pszName);
+}
+
+BOOL WINAPI Injection::CopyFile(LPCSTR pszFrom, LPCSTR pszTo, BOOL bFailIfExists)
+{
+    return !g_pInjection->Record(SEAM_FILE_COPY, std::string(pszFrom) + " " + pszTo + (bFailIfExists ? "" : " over")) &&
+           ::CopyFileA(pszFrom, pszTo, bFailIfExists);
+}
+
+BOOL WINAPI Injection::VolumeInformation(LPCSTR pszRoot, LPSTR pszName, DWORD cchName, LPDWORD pdwSerial,
+                                         LPDWORD pcchComponent, LPDWORD pdwFlags, LPSTR pszFileSystem, DWORD cch)
+{
+    return !g_pInjection->Record(SEAM_VOLUME, pszRoot) &&
+           ::GetVolumeInformationA(pszRoot, pszName, cchName, pdwSerial, pcchComponent, pdwFlags, pszFileSystem, cch);
+}
+
+BOOL Injection::LoadLibrary(LPCSTR pszLibrary)
+{
+    return !g_pInjection->Record(SEAM_LIBRARY, pszLibrary) && ::LoadLibraryA(pszLibrary) != NULL;
 }
 
 } // namespace harness

@@ -285,6 +285,11 @@ BOOL ScriptedPlatform::DeletePrintProcessorA(LPSTR pEnvironment, LPSTR pPrintPro
         ::SetLastError(ERROR_UNKNOWN_PRINTPROCESSOR);
         return FALSE;
     }
+    // The spooler keeps a processor that a printer uses.
+    if (std::any_of(printers.begin(), printers.end(), [&](const Printer& p) { return p.printProcessor == *it; })) {
+        ::SetLastError(ERROR_CAN_NOT_COMPLETE);
+        return FALSE;
+    }
     printProcessors.erase(it);
     return TRUE;
 }
@@ -400,6 +405,43 @@ BOOL ScriptedPlatform::SetupCopyOEMInfA(PCSTR pszSourceInfFileName, PCSTR pszMed
     return SystemPlatform().SetupCopyOEMInfA(pszSourceInfFileName, pszMediaLocation, dwMediaType, dwCopyStyle,
                                              pszDestinationInfFileName, cchDestination, pcchRequired,
                                              ppszDestinationComponent);
+}
+
+// ---- Registry
+
+LONG ScriptedPlatform::RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, REGSAM samDesired, PHKEY phkResult)
+{
+    if (Call("RegOpenKeyExA", Text(pszSubKey)))
+        return (LONG)::GetLastError();
+    return SystemPlatform().RegOpenKeyExA(hKey, pszSubKey, samDesired, phkResult);
+}
+
+LONG ScriptedPlatform::RegQueryInfoKeyA(HKEY hKey, LPDWORD pcSubKeys)
+{
+    if (Call("RegQueryInfoKeyA"))
+        return (LONG)::GetLastError();
+    return SystemPlatform().RegQueryInfoKeyA(hKey, pcSubKeys);
+}
+
+LONG ScriptedPlatform::RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR pszName, LPDWORD pcchName)
+{
+    if (Call("RegEnumKeyExA", std::to_string(dwIndex)))
+        return (LONG)::GetLastError();
+    return SystemPlatform().RegEnumKeyExA(hKey, dwIndex, pszName, pcchName);
+}
+
+LONG ScriptedPlatform::RegQueryValueExA(HKEY hKey, LPCSTR pszValueName, LPBYTE pData, LPDWORD pcbData)
+{
+    if (Call("RegQueryValueExA", Text(pszValueName) + (pData == NULL ? " size" : "")))
+        return (LONG)::GetLastError();
+    return SystemPlatform().RegQueryValueExA(hKey, pszValueName, pData, pcbData);
+}
+
+LONG ScriptedPlatform::RegCloseKey(HKEY hKey)
+{
+    if (Call("RegCloseKey"))
+        return (LONG)::GetLastError();
+    return SystemPlatform().RegCloseKey(hKey);
 }
 
 } // namespace harness

@@ -185,6 +185,12 @@ public:
     BOOL SetupCopyOEMInfA(PCSTR pszSourceInfFileName, PCSTR pszMediaLocation, DWORD dwMediaType, DWORD dwCopyStyle,
                           PSTR pszDestinationInfFileName, DWORD cchDestination, PDWORD pcchRequired,
                           PSTR* ppszDestinationComponent) override;
+    // The registry is the system's, unless a call is failed.
+    LONG RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, REGSAM samDesired, PHKEY phkResult) override;
+    LONG RegQueryInfoKeyA(HKEY hKey, LPDWORD pcSubKeys) override;
+    LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR pszName, LPDWORD pcchName) override;
+    LONG RegQueryValueExA(HKEY hKey, LPCSTR pszValueName, LPBYTE pData, LPDWORD pcbData) override;
+    LONG RegCloseKey(HKEY hKey) override;
 
 protected:
     std::multiset<HANDLE> m_openPrinters;

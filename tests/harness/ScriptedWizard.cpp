@@ -41,8 +41,11 @@ BOOL ScriptedWizard::ShowPage(CDialog& page)
     CWizardPage& wizardPage = static_cast<CWizardPage&>(page);
     auto real = realPages.find(page.m_nIDTemplate);
     if (real != realPages.end() && (!isShownForReal || isShownForReal(page))) {
-        Step(page.m_nIDTemplate == IDD_PRINTER ? "printer" : page.m_nIDTemplate == IDD_DESTINATION ? "destination"
-                                                                                                   : "page");
+        Step(page.m_nIDTemplate == IDD_PRINTER       ? "printer"
+             : page.m_nIDTemplate == IDD_DESTINATION ? "destination"
+             : page.m_nIDTemplate == IDD_WELCOME     ? "welcome"
+             : page.m_nIDTemplate == IDD_SUMMARY     ? "summary"
+                                                     : "page");
         RunPage(page, [&](HWND hPage) { real->second(page, hPage); });
         return TRUE;
     }

@@ -227,6 +227,16 @@ TEST_CASE("the API library goes to the system directory")
     ::DeleteFileA(SystemDirectoryFile("DEROvurEZA.DLL").c_str());
     CopyApiDll();
     CHECK(FileText(SystemDirectoryFile("DEROvurEZA.DLL")) == FileText(package.File("DEROvurEZA.DLL")));
+
+    // From a directory whose path leaves no room for the name, the shell would skip it unsaid.
+    std::string deep = "C:\\" + std::string(243, 'd');
+    REQUIRE(::CreateDirectoryA(deep.c_str(), NULL));
+    InDirectory in(deep);
+    REQUIRE(WriteTextFile("DEROvurEZA.DLL", "from too deep"));
+    MessageBoxRecorder boxes;
+    CopyApiDll();
+    REQUIRE(boxes.boxes.size() == 1);
+    CHECK(boxes.boxes[0].text == SystemErrorText(ERROR_FILENAME_EXCED_RANGE));
 }
 
 TEST_CASE("the copy task copies the package's files and its monitor's, nothing else, replacing what is there")

@@ -33,17 +33,47 @@ namespace {
 const char kProcessor[] = "IzovPrint";
 const char kPrinter[] = "Sweep Printer";
 const char kDestination[] = "X:\\sweep\\out";
+const std::vector<std::string> kMonitorFiles = { "ZADAZARE.DLL", "ZADAZARE.HLP" };
 const DWORD kRunBoundMs = 15000;
 const int kShowingsBound = 12;
 
 const int KIND_PLATFORM = SEAM_KINDS;
 const int KINDS = SEAM_KINDS + 1;
-const char* const kKindNames[KINDS] = { "buffer", "shell copy", "listing", "next entry", "new directory",
-                                        "platform call" };
+const char* const kKindNames[KINDS] = { "buffer",    "shell copy",  "listing",        "next entry",
+                                        "new directory", "rename", "deletion", "temporary name",
+                                        "file copy", "volume name", "library",   "platform call" };
 
 bool StartsWith(const std::string& text, const std::string& start)
 {
     return text.compare(0, start.size(), start) == 0;
+}
+
+// A file's text written anew: a file of the run may be a link to the package's, whose text must
+// stay.
+void ReplaceText(const std::string& path, const std::string& text)
+{
+    ::DeleteFileA(path.c_str());
+    WriteTextFile(path, text);
+}
+
+// The prefixes of the spooler's steps' boxes.
+const UINT kPrefixes[] = { IDS_SPOOLER_START_FAILED, IDS_SPOOLER_STOP_FAILED, IDS_SPOOLER_RESTART_FAILED,
+                           IDS_DEPENDENTS_NOT_STARTED };
+
+std::string LoadedText(UINT nID)
+{
+    char szText[1024] = "";
+    ::LoadStringA(::GetModuleHandleA(NULL), nID, szText, sizeof(szText));
+    return szText;
+}
+
+// Whether the box's text is the prefix and the system's text, whole, or followed by lines of
+// details (a file's name, the services not started).
+bool IsWhole(const std::string& box, const std::string& prefix, const std::string& text)
+{
+    size_t n = prefix.size() + text.size();
+    return !text.empty() && box.compare(0, n, prefix + text) == 0 &&
+           (box.size() == n || text.back() == '\n' || box.compare(n, 2, "\r\n") == 0);
 }
 
 // Whether the text begins with one of the alternatives, '|' between them ("" begins any text).
@@ -88,6 +118,13 @@ const Errors kErrors[] = {
     { { SEAM_LISTING, "", "" }, { ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED } },
     { { SEAM_NEXT_ENTRY, "", "" }, { ERROR_NETNAME_DELETED } },
     { { SEAM_NEW_DIRECTORY, "", "" }, { ERROR_ACCESS_DENIED, ERROR_PATH_NOT_FOUND } },
+    { { SEAM_RENAME, "", "" }, { ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION } },
+    { { SEAM_DELETION, "", "" }, { ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION } },
+    { { SEAM_TEMP_NAME, "", "" }, { ERROR_DISK_FULL } },
+    { { SEAM_FILE_COPY, "", "" }, { ERROR_ACCESS_DENIED, ERROR_FILE_EXISTS } },
+    { { SEAM_VOLUME, "", "" }, { ERROR_NOT_READY } },
+    { { SEAM_LIBRARY, "", "" }, { ERROR_MOD_NOT_FOUND } },
+    { { KIND_PLATFORM, "Reg", "" }, { ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND } },
     { { KIND_PLATFORM, "SetupCloseInfFile", "" }, {} },  // it has no way to fail
     { { KIND_PLATFORM, "Enum", "" }, { RPC_S_SERVER_UNAVAILABLE } },
     { { KIND_PLATFORM, "AddMonitorA", "" }, { ERROR_MOD_NOT_FOUND } },
@@ -124,6 +161,12 @@ const Silence kSilences[] = {
     { { KIND_PLATFORM, "SetupOpenInfFileA", "driver: registration" }, "an INF whose catalog cannot be read is kept by "
                                                                       "the OEM copy" },
     { { KIND_PLATFORM, "SetupCopyOEMInfA", "" }, "the OEM copy of the INF is made instead" },
+    { { SEAM_FILE_COPY, "", "driver: registration" }, "the OEM copy of the INF is kept or not without a word; the "
+                                                      "driver is registered all the same" },
+    { { SEAM_VOLUME, "", "destination" }, "a drive whose volume name cannot be read is listed without it" },
+    { { KIND_PLATFORM, "Reg", "monitor|printer: new port" }, "an installed monitor whose version cannot be read is "
+                                                             "kept, as one whose package gives no version is" },
+    { { KIND_PLATFORM, "Reg", "printer" }, "a port whose connection cannot be read is listed without it" },
     { { SEAM_LISTING, "izov.cat", "" }, "without its catalog the INF is kept by the OEM copy" },
     { { SEAM_LISTING, "sweep-install.inf|C:\\windows\\inf\\OEM", "driver: registration" },
       "the OEM copy of the INF is kept or not without a word; the driver is registered all the same, and a later "
@@ -142,14 +185,14 @@ const Silence kSilences[] = {
     { { KIND_PLATFORM, "OpenSCManagerA|OpenServiceA Spooler|QueryServiceStatus Spooler", "printer: next" },
       "the printer page's look at the spooler has no use for its answer; a spooler that is down fails the "
       "installation's own calls, which say so" },
-    { { KIND_PLATFORM, "OpenSCManagerA|OpenServiceA Spooler|QueryServiceStatus Spooler", "monitor|printer: new port" },
-      "the monitor's steps end the program, as they must, when the spooler's state cannot be read, with no word of "
-      "their own; nothing is left half-done by it" },
+    { { KIND_PLATFORM, "OpenSCManagerA|OpenServiceA Spooler|QueryServiceStatus Spooler", "welcome|summary" },
+      "the page's look at the spooler has no use for its answer; a spooler that is down fails the installation's "
+      "own calls, which say so" },
     { { KIND_PLATFORM, "EnumPortsA", "" }, "without the spooler's list the file port alone is offered" },
     { { KIND_PLATFORM, "EnumMonitorsA", "" }, "an unread list counts as no monitor: AddMonitorA installs it or its "
                                               "refusal is shown" },
-    { { KIND_PLATFORM, "DeletePrintProcessorA", "" }, "the processor stays registered and its file is replaced in "
-                                                      "place" },
+    { { KIND_PLATFORM, "DeletePrintProcessorA", "" }, "the processor stays registered, as one in use, and its "
+                                                      "file is replaced, the old one moved aside" },
     { { KIND_PLATFORM, "EnumPrintersA", "driver: print processor" },
       "printers that cannot be listed may use the print processor: it is kept registered, its file moved aside and "
       "replaced, as for one in use" },
@@ -238,7 +281,7 @@ struct Variant {
     bool bProcessorRegistered;     // with its file in the print processor directory
     bool bProcessorInUse;          // by a printer
     bool bOlderMonitor;            // an upgrade, answered Yes; the printer page makes a new port
-    bool bCatalog;                 // the package holds the INF's catalog
+    const char* pszLeftOut;        // a file of the package left out of it (the INF's catalog), or ""
     // The stretch of the road whose calls fail in turn (places, '|' between them; "" the whole
     // road, NULL the clean run alone): the first variant of a road sweeps the whole road, the
     // others the stretch where what they hold is moved aside or replaced.
@@ -246,14 +289,21 @@ struct Variant {
 };
 
 const Variant kVariants[] = {
-    { "nothing installed yet", INSTALL_ROAD, "IZOVPP.DLL", false, false, false, false, true, "" },
-    { "the print processor registered and unused", INSTALL_ROAD, "IZOVPP.DLL", true, true, false, false, false,
+    { "nothing installed yet", INSTALL_ROAD, "IZOVPP.DLL", false, false, false, false, "", "" },
+    { "the print processor registered and unused", INSTALL_ROAD, "IZOVPP.DLL", true, true, false, false, "izov.cat",
       "driver: print processor|driver: registration" },
-    { "the print processor in use", INSTALL_ROAD, "IZOVPP.DLL", true, true, true, false, false,
+    { "the print processor in use", INSTALL_ROAD, "IZOVPP.DLL", true, true, true, false, "izov.cat",
       "driver: print processor" },
-    { "an older monitor installed", INSTALL_ROAD, "IZOVPP.DLL", true, false, false, true, false, "printer: new port" },
-    { "a print processor file named with a path", INSTALL_ROAD, "..\\..\\x.dll", true, true, true, false, false, NULL },
-    { "the sample package", COPY_ROAD, "IZOVPP.DLL", false, false, false, false, false, "" },
+    { "an older monitor installed", INSTALL_ROAD, "IZOVPP.DLL", true, false, false, true, "izov.cat",
+      "printer: new port" },
+    { "an older monitor installed, a file of the new one missing", INSTALL_ROAD, "IZOVPP.DLL", true, false, false,
+      true, "pxmonitor\\ZADAZARE.HLP", NULL },
+    { "a print processor file named with a path", INSTALL_ROAD, "..\\..\\x.dll", true, true, true, false, "izov.cat",
+      NULL },
+    { "a print processor file named with a wildcard", INSTALL_ROAD, "*.DLL", true, true, true, false, "izov.cat", NULL },
+    { "the print processor in use, registered with a file of another name", INSTALL_ROAD, "IZOVPP2.DLL", true, true,
+      true, false, "izov.cat", NULL },
+    { "the sample package", COPY_ROAD, "IZOVPP.DLL", false, false, false, false, "izov.cat", "" },
 };
 
 // Stand-ins for the sample package's files (setup.exe aside) and its monitor directory, with its
@@ -276,7 +326,7 @@ struct Package {
         ::CreateDirectoryA((directory.path + "\\pxmonitor").c_str(), NULL);
         for (const std::string& sub : { std::string(), std::string("pxmonitor\\") }) {
             for (std::string name : FilesIn(sample + "\\" + sub)) {
-                if (name == "setup.exe" || (name == "izov.cat" && !variant.bCatalog))
+                if (name == "setup.exe" || sub + name == variant.pszLeftOut)
                     continue;
                 bool bText = name.find(".inf") != std::string::npos || name == "izov.cat";
                 std::string text = bText ? FileText(sample + "\\" + sub + name) : "stand-in for " + name;
@@ -288,6 +338,10 @@ struct Package {
                 files.push_back(sub + name);
             }
         }
+        // The print processor file the INF names, where it is a file name the sample lacks.
+        std::string processor = variant.pszProcessorFile;
+        if (processor.find_first_of("\\/:*?") == std::string::npos && !Exists(directory.path + "\\" + processor))
+            REQUIRE(WriteTextFile(directory.path + "\\" + processor, "stand-in for " + processor));
     }
 };
 
@@ -394,9 +448,21 @@ public:
         servicesBefore = platform.services;
         wizard.bRealSteps = wizard.bRealInfSearch = true;
         wizard.nextShowing = [this](CDialog& page) { return NextShowing(page); };
+        wizard.realPages[IDD_WELCOME] = [this](CDialog&, HWND hPage) { WelcomePage(hPage); };
         wizard.realPages[IDD_PRINTER] = [this](CDialog& page, HWND hPage) { PrinterPage(page, hPage); };
         wizard.realPages[IDD_DESTINATION] = [this](CDialog& page, HWND hPage) { DestinationPage(page, hPage); };
-        wizard.isShownForReal = [this](CDialog&) { return !bPassed && !failure.bPageScripted; };
+        wizard.realPages[IDD_SUMMARY] = [this](CDialog&, HWND hPage) { SummaryPage(hPage); };
+        // The printer and destination pages are real until the user has passed them; the welcome
+        // and summary pages are real where the whole road is swept (elsewhere their calls are not).
+        bool bWholeRoad = variant.pszStretch != NULL && variant.pszStretch[0] == '\0';
+        wizard.isShownForReal = [this, bWholeRoad](CDialog& page) {
+            if (page.m_nIDTemplate == IDD_WELCOME || page.m_nIDTemplate == IDD_SUMMARY)
+                return bWholeRoad;
+            return !bPassed && !failure.bPageScripted;
+        };
+        // The monitor's files of an earlier installation, in the system directory.
+        for (const std::string& name : kMonitorFiles)
+            ReplaceText(SystemDirectoryFile(name.c_str()), "old " + name);
         wizard.onStep = platform.onProcessor = [this](const std::string& where) { Note(where); };
         if (failure.bPageScripted) {
             ::CreateDirectoryA("X:\\sweep", NULL);
@@ -463,6 +529,11 @@ public:
             Violation("a printer handle is left open");
         if (platform.ClosedUnknownPrinter())
             Violation("a printer handle never given was closed");
+        if (std::any_of(injection.calls.begin(), injection.calls.end(), [](const SeamCall& call) {
+                return call.kind == SEAM_FILE_COPY && call.what.size() > 5 &&
+                       call.what.compare(call.what.size() - 5, 5, " over") == 0;
+            }))
+            Violation("a file copy may overwrite a file that is there");
         if (!bEnded && platform.OpenServiceHandles() != 0 && !StartsWith(failure.call, "CloseServiceHandle"))
             Violation("a service handle is left open");
         if (!bEnded && lstrcmpiA(CurrentDirectory().c_str(), package.directory.path.c_str()) != 0)
@@ -512,6 +583,20 @@ public:
                 showing.nResult = PAGE_CANCEL;
         }
         return showing;
+    }
+    // The welcome page: the road's task, and Next; Cancel where installing is not offered.
+    void WelcomePage(HWND hPage)
+    {
+        if (Bounded() || (variant.road == INSTALL_ROAD && !IsEnabled(hPage, IDC_INSTALL)))
+            return Click(hPage, IDCANCEL);
+        Click(hPage, variant.road == COPY_ROAD ? IDC_COPY : IDC_INSTALL);
+        Click(hPage, IDOK);
+        StopIfEnded();
+    }
+    void SummaryPage(HWND hPage)
+    {
+        Click(hPage, Bounded() ? IDCANCEL : IDOK);
+        StopIfEnded();
     }
     // Next may be pressed only while a listed port is selected, and it hands on that port; the
     // file port is always offered.
@@ -595,9 +680,12 @@ public:
             Click(hPage, IDC_BACK);
         }
     }
-    // The port dialog comes only after an upgrade that put the monitor's files in place.
+    // The port dialog comes only after an upgrade that put the monitor's files in place (an
+    // installed version that could not be read asks for no upgrade).
     void CheckUpgradeCopied()
     {
+        if (failure.nKind == KIND_PLATFORM && StartsWith(failure.call, "Reg"))
+            return;
         char szSystem[MAX_PATH];
         UINT cchSystem = ::GetSystemDirectoryA(szSystem, MAX_PATH);
         if (std::none_of(injection.calls.begin() + nNewPortCalls, injection.calls.end(), [&](const SeamCall& call) {
@@ -634,8 +722,13 @@ public:
                    })) {
             return;
         }
-        // A directory there in the end was made after all; a call tried again at once was answered.
+        // A directory there in the end was made after all; an old file that could not be deleted
+        // goes at the system's next start; a call tried again at once was answered.
         if ((failure.nKind == SEAM_NEW_DIRECTORY && Exists(failure.call)) ||
+            (failure.nKind == SEAM_DELETION &&
+             std::any_of(injection.calls.begin(), injection.calls.end(), [&](const SeamCall& call) {
+                 return call.kind == SEAM_RENAME && call.what == CallText(SEAM_DELETION, failure.k) + " at restart";
+             })) ||
             ((failure.nKind == KIND_PLATFORM || failure.nKind == SEAM_NEW_DIRECTORY) &&
              CallText(failure.nKind, failure.k + 1) == CallText(failure.nKind, failure.k)))
             return;
@@ -644,41 +737,82 @@ public:
                        (call.bErrorUi || (failure.nKind == SEAM_SHELL_COPY && failure.dwError == ERROR_CANCELLED));
             }))
             return;
+        // The whole box: the system's text alone, or with one line naming a file after it, under
+        // "Unable to complete the install." (the destination page's under the program's
+        // caption); or after a prefix of the spooler's steps, for a call of the service manager.
+        const std::string& text = accepted[0];
+        bool bServiceCall = BeginsWithAny(failure.call, "OpenSCManagerA|OpenServiceA|QueryServiceStatus|"
+                                                        "StartServiceA|ControlService|EnumDependentServicesA");
         bool bErrorBox = false;
         for (size_t i = 0; i < boxes.boxes.size(); ++i) {
             const MessageBoxRecord& box = boxes.boxes[i];
             bool bWarns = (box.type & MB_ICONMASK) == MB_ICONERROR || (box.type & MB_ICONMASK) == MB_ICONEXCLAMATION;
             bErrorBox = bErrorBox || bWarns;
-            for (const std::string& text : accepted) {
-                if (text.empty() || box.text.find(text) == std::string::npos)
+            if (failure.bDriveCheck) {
+                if (std::find(accepted.begin(), accepted.end(), box.text) == accepted.end())
                     continue;
-                // The system's text alone under "Unable to complete the install.", or after the
-                // program's words under the program's caption, as the destination page tells its own.
-                bool bAlone = box.text == text && !StartsWith(failure.where, "destination");
-                if (bAlone ? box.type != (MB_OK | MB_ICONERROR) || box.caption != kErrorCaption
-                           : !bWarns || box.caption != kCaption)
-                    Violation("the failure was told in a box \"" + box.caption + "\" that is no error's");
-                return;
+            } else if (!IsWhole(box.text, "", text) &&
+                       !(bServiceCall && std::any_of(std::begin(kPrefixes), std::end(kPrefixes), [&](UINT nID) {
+                           return IsWhole(box.text, LoadedText(nID), text);
+                       }))) {
+                continue;
             }
+            bool bAlone = IsWhole(box.text, "", text) && !StartsWith(failure.where, "destination");
+            if (bAlone ? box.type != (MB_OK | MB_ICONERROR) || box.caption != kErrorCaption
+                       : !bWarns || box.caption != kCaption)
+                Violation("the failure was told in a box \"" + box.caption + "\" that is no error's");
+            return;
         }
         // An INF that cannot be opened shows through the registration the spooler then refuses.
         if (!(bErrorBox && failure.nKind == KIND_PLATFORM && StartsWith(failure.call, "SetupOpenInfFileA") &&
               BeginsWithAny(failure.where, "summary|driver inf")))
             Violation("failure not shown" + std::string(bErrorBox ? " (only another error's box)" : ""));
     }
-    // What the wizard moved aside, unregistered or replaced is back, or still there.
+    // What the wizard moved aside, unregistered or replaced is back, or still there: the old
+    // file, or the package's with the driver registered on it.
     void CheckNothingLost()
     {
         if (variant.bProcessorRegistered) {
             if (std::count(platform.printProcessors.begin(), platform.printProcessors.end(), kProcessor) == 0)
                 Violation("the print processor is no longer registered");
-            if (!Exists(processors + "\\IZOVPP.DLL"))
+            std::string file = processors + "\\IZOVPP.DLL";
+            if (!Exists(file))
                 Violation("the print processor's file is gone");
+            else if (FileText(file) != "old processor" &&
+                     (platform.drivers.empty() || FileText(file) != FileText(package.directory.path + "\\IZOVPP.DLL")))
+                Violation("the print processor's old file was not put back");
         }
+        // The monitor's files are all the earlier installation's, or all the package's.
+        std::string generations = MonitorGenerations();
+        if (generations != "oo" && generations != "nn")
+            Violation("the monitor's files are not those of one installation: " + generations);
+        else if (generations == "oo" && !variant.bMonitorInstalled && !platform.monitors.empty())
+            Violation("the monitor was registered on files the installation did not copy");
+        bool bAgreed = false, bTold = false;
+        for (size_t i = 0; i < boxes.boxes.size(); ++i) {
+            bAgreed = bAgreed || boxes.boxes[i].text == kUpgradeQuestion;
+            bTold = bTold || (boxes.boxes[i].type & MB_ICONMASK) == MB_ICONERROR;
+        }
+        if (bAgreed && generations == "oo" && !bTold)
+            Violation("an upgrade agreed to was not made, and nobody said why");
         if (FileText(root.path + "\\x.dll") != "not the print processor's")
             Violation("a file outside the print processor directory was moved or replaced");
         if (variant.bMonitorInstalled && platform.monitors.empty())
             Violation("the monitor is no longer registered");
+    }
+    // For each of the monitor's files in the system directory: 'o' the earlier installation's,
+    // 'n' the package's, 'x' none, '?' another.
+    std::string MonitorGenerations() const
+    {
+        std::string generations;
+        for (const std::string& name : kMonitorFiles) {
+            std::string path = SystemDirectoryFile(name.c_str());
+            generations += !Exists(path)                       ? 'x'
+                           : FileText(path) == "old " + name ? 'o'
+                           : FileText(path) == FileText(package.directory.path + "\\pxmonitor\\" + name) ? 'n'
+                                                                                               : '?';
+        }
+        return generations;
     }
     // What is reported done was done, the flow went back to the page it must, and the road ends
     // done where it must.
@@ -700,6 +834,12 @@ public:
                 Violation("the Printers folder opened, but no printer was created");
             else if (printer->printProcessor == kProcessor && !Exists(processors + "\\IZOVPP.DLL"))
                 Violation("the printer was reported on a print processor without its file");
+            // The file the processor is registered with (an earlier installation's name, or the
+            // INF's) holds the package's processor.
+            else if (printer->printProcessor == kProcessor &&
+                     FileText(processors + "\\" + (variant.bProcessorRegistered ? "IZOVPP.DLL" : variant.pszProcessorFile)) !=
+                         FileText(package.directory.path + "\\" + variant.pszProcessorFile))
+                Violation("the printer was reported on a print processor whose file is not the package's");
             else if (!platform.drivers.empty() &&
                      std::any_of(platform.drivers.back().dependentFiles.begin(),
                                  platform.drivers.back().dependentFiles.end(), [&](const std::string& file) {

@@ -3,8 +3,11 @@
 #include <doctest.h>
 #include "base/Buffers.h"
 #include "inf/DriverInf.h"
+#include "install/DriverInstall.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/Injection.h"
+#include "tests/harness/MessageBoxes.h"
+#include "tests/harness/ScriptedPlatform.h"
 #include <algorithm>
 #include <memory>
 #include <string.h>
@@ -201,6 +204,17 @@ TEST_CASE("a list that would pass 26000 bytes is cut after its last whole name")
         CHECK(names.back().size() == 12);
         CHECK(std::find(names.begin(), names.end(), "LAST.DLL") == names.end());
         CHECK(std::find(names.begin(), names.end(), "N.DLL") == names.end());
+        CHECK(inf.IsFileListCut());
+
+        // A driver without the files past the cut is told, and never registered.
+        harness::ScriptedPlatform platform;
+        harness::MessageBoxRecorder boxes;
+        CString processor;
+        CHECK_FALSE(InstallPrinterDriver("big.inf", model.c_str(), NULL, processor));
+        REQUIRE(boxes.boxes.size() == 1);
+        CHECK(boxes.boxes[0].text == harness::SystemErrorText(ERROR_INSUFFICIENT_BUFFER));
+        CHECK(platform.CallsTo("EnumPrintProcessorsA").empty());
+        CHECK(platform.CallsTo("AddPrinterDriverExA").empty());
     }
 }
 

@@ -244,6 +244,11 @@ TEST_CASE("a copy that stopped short opens nothing, and the user is back on the 
         injection.Fail(harness::SEAM_SHELL_COPY, 0, ERROR_CANCELLED);
         bCancelled = true;
     }
+    SUBCASE("a target the shell could not find, told by its own code (0x402), which is none of the system's") {
+        REQUIRE(harness::WriteTextFile(package.path + "\\a.txt", "data"));
+        injection.Fail(harness::SEAM_SHELL_COPY, 0, 0x402);
+        expectedBoxes = { harness::SystemErrorText(ERROR_PATH_NOT_FOUND) };
+    }
     SUBCASE("a monitor file whose path at the destination would not fit, which the shell would skip unsaid") {
         REQUIRE(harness::WriteTextFile(package.path + "\\a.txt", "data"));
         target += "\\" + std::string(240 - target.size() - 1, 'd');

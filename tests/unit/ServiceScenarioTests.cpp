@@ -17,6 +17,7 @@
 #include "base/ShellCopy.h"
 #include "monitor/MonitorInstall.h"
 #include "monitor/SpoolerService.h"
+#include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/ScriptedPlatform.h"
 #include "tests/harness/Texts.h"
@@ -255,6 +256,7 @@ struct Run {
     std::string result;  // TRUE, FALSE, ended
     int nCopies = 0;
     bool bCopiedWhileRunning = false;
+    bool bShellLoadedFirst = false;  // the shell's library loaded before the spooler was stopped
     DWORD dwSpoolerAtEnd = 0;
     std::map<std::string, int> startsByOthers;
     ULONGLONG qwOthersMs = 0;
@@ -294,6 +296,12 @@ int WINAPI ScriptedBox(HWND, LPCSTR pszText, LPCSTR pszCaption, UINT uType)
     return g_pRun->pScenario->flow == "ensure-no" ? IDNO : IDYES;
 }
 
+BOOL ScriptedLoad(LPCSTR)
+{
+    g_pRun->bShellLoadedFirst |= g_pRun->pPlatform->CallsTo("ControlService").empty();
+    return TRUE;
+}
+
 int WINAPI ScriptedCopy(LPSHFILEOPSTRUCTA pOperation)
 {
     ++g_pRun->nCopies;
@@ -328,9 +336,19 @@ void RunScenario(const Scenario& scenario, ScriptedPlatform& platform, Run& run)
     PauseFunction pfnPause = SetPauseFunction(&ScriptedPause);
     MessageBoxFunction pfnBox = SetMessageBoxFunction(&ScriptedBox);
     ShellFileOperation pfnCopy = SetShellFileOperation(&ScriptedCopy);
+    LibraryLoader pfnLoad = SetLibraryLoader(&ScriptedLoad);
     ProgramEndFunction pfnEnd = SetProgramEndFunction(&ScriptedEnd);
     try {
-        BOOL bResult = scenario.flow == "upgrade" ? ReplaceMonitorFiles(NULL, "ZADAZARE.DLL\0ZADAZARE.HLP\0")
+        // The upgrade takes its files from the current directory, which holds them.
+        static struct Monitor : harness::TempDirectory {
+            Monitor() : TempDirectory("scenario-monitor")
+            {
+                harness::WriteTextFile(path + "\\SCENARIO.DLL", "monitor");
+                harness::WriteTextFile(path + "\\SCENARIO.HLP", "help");
+            }
+        } monitor;
+        harness::InDirectory in(monitor.path);
+        BOOL bResult = scenario.flow == "upgrade" ? ReplaceMonitorFiles(NULL, "SCENARIO.DLL\0SCENARIO.HLP\0")
                                                   : EnsureSpoolerRunning(NULL);
         run.result = bResult ? "TRUE" : "FALSE";
     } catch (const ProgramEnded&) {
@@ -342,6 +360,7 @@ void RunScenario(const Scenario& scenario, ScriptedPlatform& platform, Run& run)
     SetPauseFunction(pfnPause);
     SetMessageBoxFunction(pfnBox);
     SetShellFileOperation(pfnCopy);
+    SetLibraryLoader(pfnLoad);
     SetProgramEndFunction(pfnEnd);
     g_pRun = NULL;
 }
@@ -459,6 +478,7 @@ std::vector<std::string> Violations(const Scenario& scenario, ScriptedPlatform& 
     if (bUpgrade) {
         check((run.result == "ended") == (nKind == RESTART_FAILED), "the program ends if and only if 2047 came last");
         check(!run.bCopiedWhileRunning, "the monitor's files copied while the spooler was not stopped");
+        check(run.nCopies == 0 || run.bShellLoadedFirst, "the shell's library was not loaded before the stop");
         check(run.result != "TRUE" || (run.nCopies > 0 && scenario.copy == "ok"),
               "the upgrade counts as done, but its files were not copied");
         check(run.result != "FALSE" || nCounts[STOP_FAILED] || scenario.copy != "ok", "the upgrade failed without a word");

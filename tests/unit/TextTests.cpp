@@ -63,6 +63,8 @@ const struct {
     { L"ソポ", CutOneByteShort, L"ソ" },
     { L"IZOVソポ.DLL", [](const char* p) { return YesNo(IsPlainFileName(p)); }, L"yes" },
     { L"日\\IZOV.DLL", [](const char* p) { return YesNo(IsPlainFileName(p)); }, L"no" },
+    { L"*.DLL", [](const char* p) { return YesNo(IsPlainFileName(p)); }, L"no" },
+    { L"...", [](const char* p) { return YesNo(IsPlainFileName(p)); }, L"no" },
     // The Windows 2000 rules end the key's file section at the next section's "[".
     { L"[Options]\r\n\"Mon\" = KEY\r\n[Files-KEY]\r\n2,ゼ1.DLL\r\n2,X.HLP\r\n[Dll]\r\n2,MON.DLL,x\r\n", MonitorFiles,
       L"MON.DLL: ゼ1.DLL X.HLP" },

@@ -1,5 +1,5 @@
-// The README's pictures of the pages, taken from a real run of setup.exe. Not a test: it runs
-// only when asked for (scripts/screenshots.sh), and saves BMP files into SCREENSHOT_DIR.
+// The README's pictures of the pages, taken from a real run of setup.exe: a tool, not a test,
+// that scripts/screenshots.sh runs. It saves BMP files into SCREENSHOT_DIR.
 #include <doctest.h>
 #include "res/resource.h"
 #include "tests/harness/ListView.h"
@@ -34,7 +34,7 @@ void ShootSummaryAndCancel(WizardProcess& wizard, HWND hPage, const char* pszNam
 
 } // namespace
 
-TEST_CASE("screenshots: the welcome, printer and summary pages" * doctest::skip())
+TEST_CASE("screenshots: the welcome, printer and summary pages")
 {
     std::string package = StageSample();
     WizardProcess wizard;
@@ -59,7 +59,7 @@ TEST_CASE("screenshots: the welcome, printer and summary pages" * doctest::skip(
     ShootSummaryAndCancel(wizard, hPrinter, "summary");
 }
 
-TEST_CASE("screenshots: the destination page with a directory selected" * doctest::skip())
+TEST_CASE("screenshots: the destination page with a directory selected")
 {
     std::string package = StageSample();
     for (const char* pszDirectory : { "C:\\Drivers", "C:\\Drivers\\Printers", "C:\\Drivers\\Scanners" })
@@ -78,7 +78,7 @@ TEST_CASE("screenshots: the destination page with a directory selected" * doctes
 }
 
 // Run under a right-to-left locale (LANG and LC_ALL set to one).
-TEST_CASE("screenshots right to left: the welcome page" * doctest::skip())
+TEST_CASE("screenshots right to left: the welcome page")
 {
     std::string package = StageSample();
     WizardProcess wizard;
