@@ -46,20 +46,36 @@ BOOL RunCopy(LPCSTR pszSources, LPCSTR pszTarget, FILEOP_FLAGS fFlags)
     return TRUE;
 }
 
+// The next name of a list, or NULL past its end.
+LPCSTR NextName(LPCSTR pszName)
+{
+    return pszName != NULL && *pszName != '\0' ? pszName + strlen(pszName) + 1 : NULL;
+}
+
 // TRUE when every file of the list has a path that fits MAX_PATH in the source directory and
-// in the target, whose length is taken without its "." components, as the shell takes it.
-BOOL AllPathsFit(LPCSTR pszFileList, size_t cchSourceDirectory, LPCSTR pszTarget)
+// in the target, under its name there, the target's length taken without its "." components,
+// as the shell takes it.
+BOOL AllPathsFit(LPCSTR pszFileList, LPCSTR pszTargetNames, size_t cchSourceDirectory, LPCSTR pszTarget)
 {
     char szFullTarget[MAX_PATH];
     DWORD cchTarget = ::GetFullPathNameA(pszTarget, MAX_PATH, szFullTarget, NULL);
     if (cchTarget == 0 || cchTarget >= MAX_PATH)
         return FALSE;
-    for (LPCSTR pszName = pszFileList; *pszName != '\0'; pszName += strlen(pszName) + 1) {
-        size_t cchName = strlen(pszName);
-        if (cchSourceDirectory + 1 + cchName >= MAX_PATH || cchTarget + cchName >= MAX_PATH)
+    for (LPCSTR pszName = pszFileList, pszTargetName = pszTargetNames; *pszName != '\0';
+         pszName = NextName(pszName), pszTargetName = NextName(pszTargetName)) {
+        size_t cchTargetName = strlen(pszTargetName != NULL ? pszTargetName : pszName);
+        if (cchSourceDirectory + 1 + strlen(pszName) >= MAX_PATH || cchTarget + cchTargetName >= MAX_PATH)
             return FALSE;
     }
     return TRUE;
+}
+
+// Writes the directory, a backslash and the name, with its NUL, at pszEntry.
+void JoinPath(char* pszEntry, LPCSTR pszDirectory, size_t cchDirectory, LPCSTR pszName)
+{
+    memcpy(pszEntry, pszDirectory, cchDirectory);
+    pszEntry[cchDirectory] = '\\';
+    strcpy(pszEntry + cchDirectory + 1, pszName);
 }
 
 // Makes the directory and any of its parents that are missing.
@@ -86,10 +102,16 @@ void MakeDirectories(LPCSTR pszDirectory)
     FreeBuffer(pszPath);
 }
 
-// Whether every name of the list is a plain file name that the current directory holds; the
-// last error says why not.
-BOOL FindCopySources(LPCSTR pszFileList)
+// Whether every name of the list is a plain file name that the current directory holds, and
+// every target name a plain file name; the last error says why not.
+BOOL FindCopySources(LPCSTR pszFileList, LPCSTR pszTargetNames = NULL)
 {
+    for (LPCSTR pszName = pszTargetNames; pszName != NULL && *pszName != '\0'; pszName = NextName(pszName)) {
+        if (!IsPlainFileName(pszName)) {
+            ::SetLastError(ERROR_INVALID_NAME);
+            return FALSE;
+        }
+    }
     for (LPCSTR pszName = pszFileList; *pszName != '\0'; pszName += strlen(pszName) + 1) {
         if (!IsPlainFileName(pszName)) {
             ::SetLastError(ERROR_INVALID_NAME);
@@ -122,61 +144,68 @@ void TellCopyFailure(DWORD dwError)
         ShowSystemError(NULL, dwError);
 }
 
-BOOL ShellCopyFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory, FILEOP_FLAGS fFlags)
+BOOL ShellCopyFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory, FILEOP_FLAGS fFlags, LPCSTR pszTargetNames)
 {
-    if (!FindCopySources(pszFileList))
+    if (!FindCopySources(pszFileList, pszTargetNames))
         return FALSE;
     char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
-    char* pszTarget = AllocBuffer(NAME_BUFFER_SIZE);
     char* pszSources = AllocBuffer(FILE_LIST_SIZE);
+    // The target: the directory and a backslash, double-NUL terminated by the zero fill; with
+    // names of their own, each file's path there.
+    char* pszTargets = AllocBuffer(pszTargetNames != NULL ? FILE_LIST_SIZE : NAME_BUFFER_SIZE);
     BOOL bCopied = FALSE;
-    // The target: the directory and a backslash, double-NUL terminated by the zero fill.
     size_t cchTarget = strlen(pszTargetDirectory);
-    if (pszDirectory == NULL || pszTarget == NULL || pszSources == NULL) {
+    if (pszDirectory == NULL || pszTargets == NULL || pszSources == NULL) {
         ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     } else if (cchTarget + 3 > NAME_BUFFER_SIZE || _getcwd(pszDirectory, (int)NAME_BUFFER_SIZE) == NULL) {
         ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
     } else {
-        memcpy(pszTarget, pszTargetDirectory, cchTarget);
-        pszTarget[cchTarget] = '\\';
+        memcpy(pszTargets, pszTargetDirectory, cchTarget);
+        pszTargets[cchTarget] = '\\';
+        if (pszTargetNames != NULL)
+            fFlags |= FOF_MULTIDESTFILES;
 
         size_t cchDirectory = strlen(pszDirectory);
-        bCopied = AllPathsFit(pszFileList, cchDirectory, pszTarget);
+        bCopied = AllPathsFit(pszFileList, pszTargetNames, cchDirectory, pszTargets);
         if (!bCopied)
             ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        size_t cbUsed = 0;
-        for (LPCSTR pszName = pszFileList; bCopied && *pszName != '\0'; pszName += strlen(pszName) + 1) {
-            // Each source is the current directory, a backslash and the name, with its NUL;
-            // the list keeps room for its closing NUL.
+        size_t cbSources = 0, cbTargets = 0;
+        for (LPCSTR pszName = pszFileList, pszTargetName = pszTargetNames; bCopied && *pszName != '\0';
+             pszName = NextName(pszName), pszTargetName = NextName(pszTargetName)) {
+            // Each source is the current directory, a backslash and the name, with its NUL, and
+            // so is each target of its own; each list keeps room for its closing NUL.
             size_t cbEntry = cchDirectory + 1 + strlen(pszName) + 1;
-            if (cbUsed + cbEntry + 1 > FILE_LIST_SIZE) {
-                bCopied = RunCopy(pszSources, pszTarget, fFlags);
+            size_t cbTarget = pszTargetName != NULL ? cchTarget + 1 + strlen(pszTargetName) + 1 : 0;
+            if (cbSources + cbEntry + 1 > FILE_LIST_SIZE || cbTargets + cbTarget + 1 > FILE_LIST_SIZE) {
+                bCopied = RunCopy(pszSources, pszTargets, fFlags);
                 ZeroMemory(pszSources, FILE_LIST_SIZE);
-                cbUsed = 0;
+                if (pszTargetName != NULL)
+                    ZeroMemory(pszTargets, FILE_LIST_SIZE);
+                cbSources = cbTargets = 0;
             }
-            char* pszEntry = pszSources + cbUsed;
-            memcpy(pszEntry, pszDirectory, cchDirectory);
-            pszEntry[cchDirectory] = '\\';
-            strcpy(pszEntry + cchDirectory + 1, pszName);
-            cbUsed += cbEntry;
+            JoinPath(pszSources + cbSources, pszDirectory, cchDirectory, pszName);
+            cbSources += cbEntry;
+            if (pszTargetName != NULL)
+                JoinPath(pszTargets + cbTargets, pszTargetDirectory, cchTarget, pszTargetName);
+            cbTargets += cbTarget;
         }
-        if (bCopied && cbUsed > 0)
-            bCopied = RunCopy(pszSources, pszTarget, fFlags);
+        if (bCopied && cbSources > 0)
+            bCopied = RunCopy(pszSources, pszTargets, fFlags);
     }
     DWORD dwError = ::GetLastError();
     FreeBuffer(pszDirectory);
-    FreeBuffer(pszTarget);
+    FreeBuffer(pszTargets);
     FreeBuffer(pszSources);
     ::SetLastError(dwError);
     return bCopied;
 }
 
-BOOL CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination)
+BOOL CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination, LPCSTR pszTargetNames)
 {
     // The shell makes a missing target itself on some systems and fails the copy on others.
     if (::GetFileAttributesA(pszDestination) == INVALID_FILE_ATTRIBUTES)
         MakeDirectories(pszDestination);
-    if (ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR))
+    if (ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR, pszTargetNames))
         return TRUE;
     DWORD dwError = ::GetLastError();
     TellCopyFailure(dwError);

@@ -14,8 +14,10 @@
 // or that the user cancelled in the shell's progress window (last error ERROR_CANCELLED), the
 // later ones not run, and FALSE, before any is run, when a name is refused or missing
 // (CheckCopySources) or a file's path at either end would not fit MAX_PATH
-// (ERROR_FILENAME_EXCED_RANGE): the shell would skip such a file without a word.
-BOOL ShellCopyFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory, FILEOP_FLAGS fFlags);
+// (ERROR_FILENAME_EXCED_RANGE): the shell would skip such a file without a word. With
+// pszTargetNames (a list as long as the other), each file gets the name of its place in it.
+BOOL ShellCopyFiles(LPCSTR pszFileList, LPCSTR pszTargetDirectory, FILEOP_FLAGS fFlags,
+                    LPCSTR pszTargetNames = NULL);
 // Whether every name of the list is a plain file name (IsPlainFileName) that the current
 // directory holds; the first that is not is told (ERROR_INVALID_NAME, ERROR_FILE_NOT_FOUND) and
 // left as the last error. Nothing is touched: an installation checks its files so before it
@@ -29,7 +31,7 @@ void TellCopyFailure(DWORD dwError);
 // directory into the directory, which is made first when it does not exist. Files already
 // there are replaced without a question; the shell shows its own progress and errors, and
 // TellCopyFailure the rest. The result is ShellCopyFiles'.
-BOOL CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination);
+BOOL CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination, LPCSTR pszTargetNames = NULL);
 
 // The shell's file operation, as the copies call it.
 typedef int(WINAPI* ShellFileOperation)(LPSHFILEOPSTRUCTA pOperation);

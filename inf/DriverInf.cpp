@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include <string.h>
+#include <utility>
 
 namespace {
 
@@ -18,12 +19,10 @@ LPCSTR WithoutSingleFileMark(LPCSTR pszName)
 }
 
 // Appends a name to a list of FILE_LIST_SIZE bytes, keeping room for the closing empty
-// name; FALSE when it does not fit. An empty name is no file and is left out.
+// name; FALSE when it does not fit.
 bool AppendName(char* pszList, LONG& cbList, LPCSTR pszName)
 {
     size_t cch = strlen(pszName);
-    if (cch == 0)
-        return true;
     if ((size_t)cbList + cch + 2 > FILE_LIST_SIZE)
         return false;
     memcpy(pszList + cbList, pszName, cch + 1);
@@ -67,6 +66,8 @@ DriverInf::DriverInf(LPCSTR pszInfFile, LPCSTR pszModel)
       m_pszHelpFile(AllocBuffer(NAME_BUFFER_SIZE)),
       m_pszDependentFiles(AllocBuffer(FILE_LIST_SIZE)),
       m_cbDependentFiles(0),
+      m_pszSourceFiles(AllocBuffer(FILE_LIST_SIZE)),
+      m_cbPackageFiles(0),
       m_bFileListCut(false)
 {
     if (!HasBuffers())
@@ -87,6 +88,7 @@ DriverInf::~DriverInf()
     for (char* pszField : TextFields())
         FreeBuffer(pszField);
     FreeBuffer(m_pszDependentFiles);
+    FreeBuffer(m_pszSourceFiles);
 }
 
 std::array<char*, 10> DriverInf::TextFields() const
@@ -101,7 +103,7 @@ BOOL DriverInf::HasBuffers() const
         if (pszField == NULL)
             return FALSE;
     }
-    return m_pszDependentFiles != NULL;
+    return m_pszDependentFiles != NULL && m_pszSourceFiles != NULL;
 }
 
 void DriverInf::OpenInf(LPCSTR pszInfFile)
@@ -175,75 +177,99 @@ char* DriverInf::GetModelValue(LPCSTR pszModel, LPCSTR pszKey, LPCSTR pszViaKey)
     return pszValue;
 }
 
-char* DriverInf::GetSectionLines(LPCSTR pszSection)
+bool DriverInf::FileLists::Append(LPCSTR pszFile, LPCSTR pszSource)
 {
-    char* pszList = AllocBuffer(FILE_LIST_SIZE);
-    if (pszList == NULL)
-        return NULL;
-    m_cbDependentFiles = 0;
-    AppendSectionLines(pszSection, pszList, m_cbDependentFiles);
-    return pszList;
+    // An empty name is no file and is left out.
+    if (pszFile[0] == '\0')
+        return true;
+    LONG cbFiles = cbNames, cbSources = cbSourceNames;
+    if (!AppendName(pszNames, cbFiles, pszFile) ||
+        (pszSourceNames != NULL && !AppendName(pszSourceNames, cbSources, pszSource[0] != '\0' ? pszSource : pszFile)))
+        return false;
+    cbNames = cbFiles;
+    cbSourceNames = cbSources;
+    return true;
 }
 
-// Appends the section's lines to a list; false when the list is full (cut after its last
-// whole name) or the line buffer cannot be had, so that nothing is appended after a cut.
-bool DriverInf::AppendSectionLines(LPCSTR pszSection, char* pszList, LONG& cbList)
+char* DriverInf::GetSectionLines(LPCSTR pszSection)
 {
-    char* pszLine = AllocBuffer(NAME_BUFFER_SIZE);
-    if (pszLine == NULL)
-        return false;
+    FileLists lists = { AllocBuffer(FILE_LIST_SIZE), 0, NULL, 0 };
+    if (lists.pszNames != NULL)
+        AppendSectionLines(pszSection, lists);
+    m_cbDependentFiles = lists.cbNames;
+    return lists.pszNames;
+}
+
+// Appends the files of a file-list section: of each line its first field, the file's name, and
+// its second, the file in the package, when it names another (the other fields are no names).
+// False when the lists are full (cut after their last whole file) or a buffer cannot be had, so
+// that nothing is appended after a cut.
+bool DriverInf::AppendSectionLines(LPCSTR pszSection, FileLists& lists)
+{
+    char* pszFile = AllocBuffer(NAME_BUFFER_SIZE);
+    char* pszSource = AllocBuffer(NAME_BUFFER_SIZE);
     Platform& platform = ThePlatform();
-    bool bRoom = true;
+    bool bRoom = pszFile != NULL && pszSource != NULL;
     INFCONTEXT context;
     LONG nLines = platform.SetupGetLineCountA(m_hInf, pszSection);
-    if (nLines > 0 && platform.SetupFindFirstLineA(m_hInf, pszSection, NULL, &context)) {
+    if (bRoom && nLines > 0 && platform.SetupFindFirstLineA(m_hInf, pszSection, NULL, &context)) {
         for (LONG i = 0; i < nLines && bRoom; ++i) {
-            // A line longer than the buffer is not delivered and adds nothing.
-            if (platform.SetupGetLineTextA(&context, m_hInf, pszSection, NULL, pszLine, (DWORD)NAME_BUFFER_SIZE,
-                                           NULL))
-                bRoom = AppendName(pszList, cbList, pszLine);
+            // A field longer than the buffer is not delivered: its line adds nothing.
+            pszSource[0] = '\0';
+            if (platform.SetupGetStringFieldA(&context, 1, pszFile, (DWORD)NAME_BUFFER_SIZE, NULL) &&
+                (platform.SetupGetFieldCount(&context) < 2 ||
+                 platform.SetupGetStringFieldA(&context, 2, pszSource, (DWORD)NAME_BUFFER_SIZE, NULL)))
+                bRoom = lists.Append(pszFile, pszSource);
             if (!platform.SetupFindNextLine(&context, &context))
                 break;
         }
     }
-    FreeBuffer(pszLine);
+    FreeBuffer(pszFile);
+    FreeBuffer(pszSource);
     return bRoom;
 }
 
-char* DriverInf::GetFileList(LPCSTR pszModel, LPCSTR pszKey)
+// Appends what every line of the section with the key (CopyFiles) names, in the order of the
+// lines and their fields: a file-list section's files, or a single file ('@' and its name, or a
+// name that is no section). False as AppendSectionLines.
+bool DriverInf::AppendCopyFiles(LPCSTR pszSection, LPCSTR pszKey, FileLists& lists)
 {
-    char* pszList = AllocBuffer(FILE_LIST_SIZE);
-    if (pszList == NULL)
-        return NULL;
-    char* pszModels = LoadTextBuffer(IDS_SECTION_MODELS);
     char* pszField = AllocBuffer(NAME_BUFFER_SIZE);
-    char* pszInstall = NULL;
-    LONG cbList = 0;
-    bool bRoom = true;
-
+    if (pszField == NULL)
+        return false;
     Platform& platform = ThePlatform();
+    bool bRoom = true;
     INFCONTEXT context;
-    if (pszModels != NULL && pszField != NULL && (pszInstall = GetFieldValue(1, pszModels, pszModel)) != NULL &&
-        platform.SetupFindFirstLineA(m_hInf, pszInstall, pszKey, &context)) {
+    for (BOOL bLine = platform.SetupFindFirstLineA(m_hInf, pszSection, pszKey, &context); bLine && bRoom;
+         bLine = platform.SetupFindNextMatchLineA(&context, pszKey, &context)) {
         DWORD nFields = platform.SetupGetFieldCount(&context);
         for (DWORD i = 1; i <= nFields && bRoom; ++i) {
             // A field longer than the buffer is not delivered and adds nothing.
             if (!platform.SetupGetStringFieldA(&context, i, pszField, (DWORD)NAME_BUFFER_SIZE, NULL))
                 continue;
             INFCONTEXT probe;
-            if (platform.SetupFindFirstLineA(m_hInf, pszField, NULL, &probe)) {
-                bRoom = AppendSectionLines(pszField, pszList, cbList);
-            } else {
-                bRoom = AppendName(pszList, cbList, WithoutSingleFileMark(pszField));
-            }
+            if (platform.SetupFindFirstLineA(m_hInf, pszField, NULL, &probe))
+                bRoom = AppendSectionLines(pszField, lists);
+            else
+                bRoom = lists.Append(WithoutSingleFileMark(pszField), "");
         }
     }
-    m_cbDependentFiles = cbList;
-    m_bFileListCut = !bRoom;
-    FreeBuffer(pszModels);
     FreeBuffer(pszField);
+    return bRoom;
+}
+
+char* DriverInf::GetFileList(LPCSTR pszModel, LPCSTR pszKey)
+{
+    FileLists lists = { AllocBuffer(FILE_LIST_SIZE), 0, NULL, 0 };
+    if (lists.pszNames == NULL)
+        return NULL;
+    char* pszModels = LoadTextBuffer(IDS_SECTION_MODELS);
+    char* pszInstall = pszModels != NULL ? GetFieldValue(1, pszModels, pszModel) : NULL;
+    m_bFileListCut = pszInstall != NULL && !AppendCopyFiles(pszInstall, pszKey, lists);
+    m_cbDependentFiles = lists.cbNames;
+    FreeBuffer(pszModels);
     FreeBuffer(pszInstall);
-    return pszList;
+    return lists.pszNames;
 }
 
 BOOL DriverInf::HasModelsSection()
@@ -280,7 +306,7 @@ void DriverInf::ReadDriverInfo()
         });
         Attempt([&] { Take(m_pszProvider, GetFieldValue(1, pszVersion, pszProvider)); });
         Attempt([&] {
-            char* pszValue = GetModelValue(m_pszModel, pszDataFile, pszDataSection);
+            char* pszValue = GetDriverValue(pszDataFile, pszDataSection);
             if (pszValue == NULL || pszValue[0] == '\0') {
                 FreeBuffer(pszValue);
                 pszValue = GetModelValue(m_pszModel, pszCopyFiles, NULL);
@@ -289,35 +315,62 @@ void DriverInf::ReadDriverInfo()
                 memmove(pszValue, WithoutSingleFileMark(pszValue), strlen(WithoutSingleFileMark(pszValue)) + 1);
             Take(m_pszDataFile, pszValue);
         });
-        Attempt([&] { Take(m_pszDriverFile, GetModelValue(m_pszModel, pszDriverFile, pszDataSection)); });
-        Attempt([&] { Take(m_pszConfigFile, GetModelValue(m_pszModel, pszConfigFile, pszDataSection)); });
-        Attempt([&] { Take(m_pszHelpFile, GetModelValue(m_pszModel, pszHelpFile, pszDataSection)); });
+        Attempt([&] { Take(m_pszDriverFile, GetDriverValue(pszDriverFile, pszDataSection)); });
+        // Without a configuration file of its own, the driver configures itself.
+        Attempt([&] {
+            char* pszValue = GetDriverValue(pszConfigFile, pszDataSection);
+            if (pszValue != NULL && pszValue[0] == '\0')
+                CopyText(pszValue, NAME_BUFFER_SIZE, m_pszDriverFile);
+            Take(m_pszConfigFile, pszValue);
+        });
+        Attempt([&] { Take(m_pszHelpFile, GetDriverValue(pszHelpFile, pszDataSection)); });
         Attempt([&] { ReadDependentFiles(pszModels, pszCopyFiles, pszNeeds); });
     }
     for (size_t i = 0; i < kNames; ++i)
         FreeBuffer(names[i]);
 }
 
-// The package's own files, then, for an INF with Include, the lines of the file-list section
-// that the first needed section's CopyFiles names. A list cut already gets nothing more.
+// The package's own files, then, for an INF with Include, those that the sections named by
+// Needs copy. A list cut gets nothing more.
 void DriverInf::ReadDependentFiles(LPCSTR pszModels, LPCSTR pszCopyFiles, LPCSTR pszNeeds)
 {
-    char* pszList = GetFileList(m_pszModel, pszCopyFiles);
-    if (pszList == NULL)
-        return;
-    FreeBuffer(m_pszDependentFiles);
-    m_pszDependentFiles = pszList;
-    if (!m_bIncluded || m_bFileListCut)
-        return;
-
     char* pszInstall = GetFieldValue(1, pszModels, m_pszModel);
-    char* pszNeeded = pszInstall ? GetFieldValue(1, pszInstall, pszNeeds) : NULL;
-    char* pszSection = pszNeeded ? GetFieldValue(1, pszNeeded, pszCopyFiles) : NULL;
-    if (pszSection != NULL)
-        m_bFileListCut = !AppendSectionLines(pszSection, m_pszDependentFiles, m_cbDependentFiles);
+    char* pszNeeded = AllocBuffer(NAME_BUFFER_SIZE);
+    FileLists lists = { AllocBuffer(FILE_LIST_SIZE), 0, AllocBuffer(FILE_LIST_SIZE), 0 };
+    Platform& platform = ThePlatform();
+    bool bRoom = false;
+    if (pszInstall != NULL && pszNeeded != NULL && lists.pszNames != NULL && lists.pszSourceNames != NULL) {
+        bRoom = AppendCopyFiles(pszInstall, pszCopyFiles, lists);
+        m_cbPackageFiles = lists.cbNames;
+        INFCONTEXT context;
+        for (BOOL bLine = m_bIncluded && platform.SetupFindFirstLineA(m_hInf, pszInstall, pszNeeds, &context);
+             bLine && bRoom; bLine = platform.SetupFindNextMatchLineA(&context, pszNeeds, &context)) {
+            DWORD nFields = platform.SetupGetFieldCount(&context);
+            for (DWORD i = 1; i <= nFields && bRoom; ++i) {
+                if (platform.SetupGetStringFieldA(&context, i, pszNeeded, (DWORD)NAME_BUFFER_SIZE, NULL))
+                    bRoom = AppendCopyFiles(pszNeeded, pszCopyFiles, lists);
+            }
+        }
+        std::swap(m_pszDependentFiles, lists.pszNames);
+        std::swap(m_pszSourceFiles, lists.pszSourceNames);
+        m_cbDependentFiles = lists.cbNames;
+        m_bFileListCut = !bRoom;
+    }
     FreeBuffer(pszInstall);
     FreeBuffer(pszNeeded);
-    FreeBuffer(pszSection);
+    FreeBuffer(lists.pszNames);
+    FreeBuffer(lists.pszSourceNames);
+}
+
+// A key of the driver: in the data section, or where the install section has none or the data
+// section lacks it, in the install section itself, as Windows reads them.
+char* DriverInf::GetDriverValue(LPCSTR pszKey, LPCSTR pszDataSection)
+{
+    char* pszValue = GetModelValue(m_pszModel, pszKey, pszDataSection);
+    if (pszValue == NULL || pszValue[0] != '\0')
+        return pszValue;
+    FreeBuffer(pszValue);
+    return GetModelValue(m_pszModel, pszKey, NULL);
 }
 
 BOOL DriverInf::ReadPrintProcessorInfo(LPCSTR pszModel)

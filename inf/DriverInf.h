@@ -24,11 +24,12 @@ public:
     // A key of the model's install section, or, with pszViaKey, of the section that this
     // key of the install section names.
     char* GetModelValue(LPCSTR pszModel, LPCSTR pszKey, LPCSTR pszViaKey);
-    // Every file that a CopyFiles-style key of the model's install section names, as a list;
-    // sets m_cbDependentFiles to its length. A list that does not fit is cut after its last
-    // whole name, and nothing is appended to it later.
+    // Every file that the lines of a CopyFiles-style key of the model's install section name, as
+    // a list; sets m_cbDependentFiles to its length. A list that does not fit is cut after its
+    // last whole name, and nothing is appended to it later.
     char* GetFileList(LPCSTR pszModel, LPCSTR pszKey);
-    // Every line of the section, as a list; sets m_cbDependentFiles to its length.
+    // The file of every line of a file-list section (its first field), as a list; sets
+    // m_cbDependentFiles to its length.
     char* GetSectionLines(LPCSTR pszSection);
     BOOL HasModelsSection();
 
@@ -54,6 +55,10 @@ public:
     char* m_pszHelpFile;
     char* m_pszDependentFiles;      // FILE_LIST_SIZE bytes: names, each with its NUL, then an empty name
     LONG m_cbDependentFiles;        // the names' bytes, NULs included, the closing empty name not
+    char* m_pszSourceFiles;         // FILE_LIST_SIZE bytes: for each dependent file, in the same order,
+                                    // the package's file it is copied from (the same name, or another)
+    LONG m_cbPackageFiles;          // the bytes of the dependent files that the model's own CopyFiles
+                                    // names; those of the sections named by Needs follow them
 
 private:
     DriverInf(const DriverInf&) = delete;
@@ -61,8 +66,20 @@ private:
 
     std::array<char*, 10> TextFields() const;
     void OpenInf(LPCSTR pszInfFile);
+    // A list of files and, when pszSourceNames is given, the list of their files in the package.
+    struct FileLists {
+        char* pszNames;
+        LONG cbNames;
+        char* pszSourceNames;
+        LONG cbSourceNames;
+        // Appends a file and its source (none: the file itself) to both lists, or to neither;
+        // false when either would not fit.
+        bool Append(LPCSTR pszFile, LPCSTR pszSource);
+    };
+    char* GetDriverValue(LPCSTR pszKey, LPCSTR pszDataSection);
     void ReadDependentFiles(LPCSTR pszModels, LPCSTR pszCopyFiles, LPCSTR pszNeeds);
-    bool AppendSectionLines(LPCSTR pszSection, char* pszList, LONG& cbList);
+    bool AppendSectionLines(LPCSTR pszSection, FileLists& lists);
+    bool AppendCopyFiles(LPCSTR pszSection, LPCSTR pszKey, FileLists& lists);
 
     bool m_bFileListCut;  // the last list made did not hold every name
 };

@@ -121,42 +121,77 @@ void InstallPackageInf(LPCSTR pszInfFile)
         CopyInfToOemFiles(pszInfFile);
 }
 
-// Every name the INF gives the driver is a file's own name, and every file to copy is in the
-// package: checked, and a failure told, before anything is touched.
-BOOL CheckDriverFiles(const DriverInf& inf)
+// The printer-driver directory, into a NAME_BUFFER_SIZE block; FALSE, after telling the user,
+// when the spooler does not give it.
+BOOL ReadDriverDirectory(LPCSTR pszEnvironment, char* pszDirectory)
 {
-    for (LPCSTR pszName : { inf.m_pszDriverFile, inf.m_pszDataFile, inf.m_pszConfigFile, inf.m_pszHelpFile }) {
-        if (pszName[0] != '\0' && !IsPlainFileName(pszName)) {
-            TellCopyFailure(ERROR_INVALID_NAME);
-            return FALSE;
-        }
-    }
-    std::string processor = std::string(inf.m_pszPrintProcessorFile) + '\0';
-    return CheckCopySources(inf.m_pszDependentFiles) && CheckCopySources(processor.c_str());
+    DWORD cbNeeded = 0;
+    if (ThePlatform().GetPrinterDriverDirectoryA(const_cast<LPSTR>(pszEnvironment), 1,
+                                                 reinterpret_cast<LPBYTE>(pszDirectory), (DWORD)NAME_BUFFER_SIZE,
+                                                 &cbNeeded))
+        return TRUE;
+    // Back on the printer page, the user would not know why.
+    ShowSystemError(NULL, ::GetLastError());
+    return FALSE;
 }
 
+// Whether the driver directory, or its version-3 directory where the spooler keeps what it has
+// installed, holds the file.
+bool IsInstalledDriverFile(LPCSTR pszDirectory, LPCSTR pszFile)
+{
+    for (const char* pszSub : { "\\", "\\3\\" }) {
+        if (::GetFileAttributesA((std::string(pszDirectory) + pszSub + pszFile).c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+    }
+    return false;
+}
+
+// Every name the INF gives the driver is a file's own name, and each of its files is copied from
+// the package, under its own name, from the file the INF gives as its source. A file that the
+// sections named by Needs copy and the package lacks is one the system has installed already,
+// found in the driver directory. The lists of the files to copy, and of their names there, go
+// into pszSources and pszTargets (FILE_LIST_SIZE blocks). FALSE, after telling the user, when a
+// name is not a file's own or a file is nowhere: nothing is touched.
+BOOL ListDriverCopies(const DriverInf& inf, LPCSTR pszDirectory, char* pszSources, char* pszTargets)
+{
+    DWORD dwError = ERROR_SUCCESS;
+    for (LPCSTR pszName : { inf.m_pszDriverFile, inf.m_pszDataFile, inf.m_pszConfigFile, inf.m_pszHelpFile }) {
+        if (pszName[0] != '\0' && !IsPlainFileName(pszName))
+            dwError = ERROR_INVALID_NAME;
+    }
+    // Each list takes at most the names of the INF's own list of it, which fit their blocks.
+    char* pszNextSource = pszSources;
+    char* pszNextTarget = pszTargets;
+    LPCSTR pszSource = inf.m_pszSourceFiles;
+    for (LPCSTR pszFile = inf.m_pszDependentFiles; dwError == ERROR_SUCCESS && *pszFile != '\0';
+         pszFile += strlen(pszFile) + 1, pszSource += strlen(pszSource) + 1) {
+        bool bNeeded = pszFile - inf.m_pszDependentFiles >= inf.m_cbPackageFiles;
+        if (!IsPlainFileName(pszFile) || !IsPlainFileName(pszSource)) {
+            dwError = ERROR_INVALID_NAME;
+        } else if (::GetFileAttributesA(pszSource) != INVALID_FILE_ATTRIBUTES) {
+            pszNextSource += strlen(strcpy(pszNextSource, pszSource)) + 1;
+            pszNextTarget += strlen(strcpy(pszNextTarget, pszFile)) + 1;
+        } else if (!bNeeded || !IsInstalledDriverFile(pszDirectory, pszFile)) {
+            dwError = ERROR_FILE_NOT_FOUND;
+        }
+    }
+    if (dwError == ERROR_SUCCESS) {
+        std::string processor = std::string(inf.m_pszPrintProcessorFile) + '\0';
+        return CheckCopySources(processor.c_str());
+    }
+    TellCopyFailure(dwError);
+    return FALSE;
+}
 // Copies the driver's files, keeps the INF among the OEM INF files and registers the driver;
 // TRUE when the spooler took it. Each failure is told.
-BOOL RegisterDriver(DriverInf& inf, LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment)
+BOOL RegisterDriver(DriverInf& inf, LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnvironment,
+                    LPCSTR pszDirectory, LPCSTR pszSources, LPCSTR pszTargets)
 {
-    char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
-    if (pszDirectory == NULL)
-        return FALSE;
-    Platform& platform = ThePlatform();
-    DWORD cbNeeded = 0;
-    if (!platform.GetPrinterDriverDirectoryA(const_cast<LPSTR>(pszEnvironment), 1,
-                                             reinterpret_cast<LPBYTE>(pszDirectory), (DWORD)NAME_BUFFER_SIZE,
-                                             &cbNeeded)) {
-        // Back on the printer page, the user would not know why.
-        ShowSystemError(NULL, ::GetLastError());
-        FreeBuffer(pszDirectory);
-        return FALSE;
-    }
     // A copy that failed or was cancelled would leave the driver registered on the files of an
-    // earlier installation, or on none: nothing is registered. The copy has said why.
-    BOOL bCopied = CopyFilesToDirectory(inf.m_pszDependentFiles, pszDirectory);
-    FreeBuffer(pszDirectory);
-    if (!bCopied)
+    // earlier installation, or on none: nothing is registered. The copy has said why. Files
+    // copied from sources of other names get their own names.
+    bool bRenamed = memcmp(pszSources, pszTargets, FILE_LIST_SIZE) != 0;
+    if (pszSources[0] != '\0' && !CopyFilesToDirectory(pszSources, pszDirectory, bRenamed ? pszTargets : NULL))
         return FALSE;
 
     InstallPackageInf(pszInfFile);
@@ -174,7 +209,7 @@ BOOL RegisterDriver(DriverInf& inf, LPCSTR pszInfFile, LPCSTR pszDriverName, LPC
     info.pDependentFiles = inf.m_pszDependentFiles;
     info.pMonitorName = NULL;
     info.pDefaultDataType = inf.m_pszDefaultDataType;
-    BOOL bRegistered = platform.AddPrinterDriverExA(3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES);
+    BOOL bRegistered = ThePlatform().AddPrinterDriverExA(3, reinterpret_cast<LPBYTE>(&info), APD_COPY_ALL_FILES);
     if (!bRegistered)
         ShowSystemError(NULL, ::GetLastError());
     return bRegistered;
@@ -212,27 +247,35 @@ BOOL InstallPrinterDriver(LPCSTR pszInfFile, LPCSTR pszDriverName, LPCSTR pszEnv
     unsigned nRefused = BuffersRefused();
     DriverInf inf(pszInfFile, pszDriverName);
     inf.ReadDriverInfo();
-    if (!inf.HasBuffers() || BuffersRefused() != nRefused)
-        return FALSE;
-    // A list that could not hold every file the INF names would register the driver without
-    // the rest.
-    if (inf.IsFileListCut()) {
+    char* pszDirectory = AllocBuffer(NAME_BUFFER_SIZE);
+    char* pszSources = AllocBuffer(FILE_LIST_SIZE);
+    char* pszTargets = AllocBuffer(FILE_LIST_SIZE);
+    BOOL bRegistered = FALSE;
+    if (!inf.HasBuffers() || pszDirectory == NULL || pszSources == NULL || pszTargets == NULL ||
+        BuffersRefused() != nRefused) {
+        // Nothing is installed, without a word.
+    } else if (inf.IsFileListCut()) {
+        // A list that could not hold every file the INF names would register the driver without
+        // the rest.
         ShowSystemError(NULL, ERROR_INSUFFICIENT_BUFFER);
-        return FALSE;
+    } else if (ReadDriverDirectory(pszEnvironment, pszDirectory) &&
+               ListDriverCopies(inf, pszDirectory, pszSources, pszTargets)) {
+        // A driver whose print processor is not in place would print nowhere: the failure was
+        // told, and nothing more is installed. The processor replaced comes back if the driver
+        // fails.
+        strPrintProcessor = inf.m_pszPrintProcessor;
+        LPCSTR pszProcessorFile = inf.m_pszPrintProcessorFile;
+        ProcessorRemoval removal;
+        if (pszProcessorFile[0] == '\0' ||
+            InstallPrintProcessor(strPrintProcessor, pszProcessorFile, pszEnvironment, &removal)) {
+            bRegistered =
+                RegisterDriver(inf, pszInfFile, pszDriverName, pszEnvironment, pszDirectory, pszSources, pszTargets);
+            if (pszProcessorFile[0] != '\0')
+                EndProcessorReplacement(strPrintProcessor, pszProcessorFile, pszEnvironment, removal, bRegistered);
+        }
     }
-    if (!CheckDriverFiles(inf))
-        return FALSE;
-
-    // A driver whose print processor is not in place would print nowhere: the failure was told,
-    // and nothing more is installed. The processor replaced comes back if the driver fails.
-    strPrintProcessor = inf.m_pszPrintProcessor;
-    LPCSTR pszProcessorFile = inf.m_pszPrintProcessorFile;
-    ProcessorRemoval removal;
-    if (pszProcessorFile[0] != '\0' &&
-        !InstallPrintProcessor(strPrintProcessor, pszProcessorFile, pszEnvironment, &removal))
-        return FALSE;
-    BOOL bRegistered = RegisterDriver(inf, pszInfFile, pszDriverName, pszEnvironment);
-    if (pszProcessorFile[0] != '\0')
-        EndProcessorReplacement(strPrintProcessor, pszProcessorFile, pszEnvironment, removal, bRegistered);
+    FreeBuffer(pszDirectory);
+    FreeBuffer(pszSources);
+    FreeBuffer(pszTargets);
     return bRegistered;
 }

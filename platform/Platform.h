@@ -61,6 +61,7 @@ public:
     virtual void SetupCloseInfFile(HINF hInf) = 0;
     virtual BOOL SetupFindFirstLineA(HINF hInf, PCSTR pszSection, PCSTR pszKey, PINFCONTEXT pContext) = 0;
     virtual BOOL SetupFindNextLine(PINFCONTEXT pContextIn, PINFCONTEXT pContextOut) = 0;
+    virtual BOOL SetupFindNextMatchLineA(PINFCONTEXT pContextIn, PCSTR pszKey, PINFCONTEXT pContextOut) = 0;
     virtual DWORD SetupGetFieldCount(PINFCONTEXT pContext) = 0;
     virtual BOOL SetupGetStringFieldA(PINFCONTEXT pContext, DWORD dwFieldIndex, PSTR pszBuffer, DWORD cchBuffer,
                                       PDWORD pcchRequired) = 0;

@@ -282,6 +282,10 @@ public:
     {
         return ::SetupFindNextLine(pContextIn, pContextOut);
     }
+    BOOL SetupFindNextMatchLineA(PINFCONTEXT pContextIn, PCSTR pszKey, PINFCONTEXT pContextOut) override
+    {
+        return ::SetupFindNextMatchLineA(pContextIn, pszKey, pContextOut);
+    }
     DWORD SetupGetFieldCount(PINFCONTEXT pContext) override
     {
         return ::SetupGetFieldCount(pContext);

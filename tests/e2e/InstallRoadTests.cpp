@@ -3,6 +3,7 @@
 #include <doctest.h>
 #include "res/resource.h"
 #include "tests/harness/CodePage.h"
+#include "tests/harness/Files.h"
 #include "tests/harness/Keyboard.h"
 #include "tests/harness/ListView.h"
 #include "tests/harness/Process.h"
@@ -345,6 +346,34 @@ TEST_CASE("bad input: a package deep down, a name with accented letters, the spo
     AnswerMessageBox(hBox, IDYES);
     wizard.CheckEndsWell(60000);
     CheckPrinter(name.c_str(), port);
+}
+
+TEST_CASE("install road: a driver INF in the shapes Windows reads")
+{
+    // Several CopyFiles lines, the driver's keys in the install section, file-list lines with
+    // flags, and a file copied from a package file of another name.
+    std::string package = StageSample();
+    std::string inf = FileText(package + "\\izov.inf");
+    std::string shaped = inf.substr(0, inf.find("[IZOV.INSTALL]")) +
+                         "[IZOV.INSTALL]\r\nCopyFiles=@IZOV.GPD\r\nCopyFiles=IZOV.DRIVER\r\nCopyFiles=IZOV.HELP\r\n"
+                         "DriverFile=IZOVDRV.DLL\r\nConfigFile=IZOVUI.DLL\r\nHelpFile=IZOV.HLP\r\n"
+                         "Include=NTPRINT.INF\r\nNeeds=UNIDRV.OEM\r\nPrintProcessor=IzovPrint,IZOVPP.DLL\r\n"
+                         "DefaultData=RAW\r\n\r\n[IZOV.DRIVER]\r\nIZOVDRV.DLL,,,0x00000020\r\n"
+                         "IZOVUI.DLL,IZOVUI.NEW,,0x00000020\r\n\r\n" +
+                         inf.substr(inf.find("[IZOV.HELP]"));
+    REQUIRE(WriteTextFile(package + "\\izov.inf", shaped));
+    REQUIRE(::MoveFileA((package + "\\IZOVUI.DLL").c_str(), (package + "\\IZOVUI.NEW").c_str()));
+
+    WizardProcess wizard;
+    REQUIRE(wizard.Start(package));
+    HWND hPrinter = OpenPrinterPage(wizard, true);
+    REQUIRE(SelectListItem(::GetDlgItem(hPrinter, IDC_PORTS), ItemOf(hPrinter, "FILE:")));
+    TypeText(hPrinter, IDC_PRINTER_NAME, "Izov Shapes");
+    FinishWith(wizard, hPrinter, "Izov Shapes", "FILE:");
+    CheckPrinter("Izov Shapes", "FILE:");
+    // Driver, configuration, data and help file, then every file the INF copies.
+    CHECK(DriverFiles("ZUV Izov") == Texts{ "IZOVDRV.DLL", "IZOVUI.DLL", "IZOV.GPD", "IZOV.HLP", "IZOV.GPD", "IZOV.HLP",
+                                            "IZOVDRV.DLL", "IZOVUI.DLL" });
 }
 
 TEST_CASE("bad input: a printer name of exactly 220 characters")

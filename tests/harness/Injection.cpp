@@ -62,9 +62,15 @@ int WINAPI Injection::ShellOperation(LPSHFILEOPSTRUCTA pOperation)
         pOperation->fAnyOperationsAborted = pThis->m_dwError == ERROR_CANCELLED;
         return (int)pThis->m_dwError;
     }
+    // Into the target directory, or, with FOF_MULTIDESTFILES, to each source's own target.
+    LPCSTR pszTo = pOperation->pTo;
     for (LPCSTR pszSource = pOperation->pFrom; *pszSource != '\0'; pszSource += strlen(pszSource) + 1) {
         LPCSTR pszName = strrchr(pszSource, '\\');
         std::string to = target + (pszName != NULL ? pszName + 1 : pszSource);
+        if (pOperation->fFlags & FOF_MULTIDESTFILES) {
+            to = pszTo;
+            pszTo += strlen(pszTo) + 1;
+        }
         // A link has the source's content, as a copy would, at a fraction of a copy's time.
         ::SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(to.c_str());

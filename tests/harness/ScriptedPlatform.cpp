@@ -357,6 +357,13 @@ BOOL ScriptedPlatform::SetupFindFirstLineA(HINF hInf, PCSTR pszSection, PCSTR ps
     return SystemPlatform().SetupFindFirstLineA(hInf, pszSection, pszKey, pContext);
 }
 
+BOOL ScriptedPlatform::SetupFindNextMatchLineA(PINFCONTEXT pContextIn, PCSTR pszKey, PINFCONTEXT pContextOut)
+{
+    if (Call("SetupFindNextMatchLineA", Text(pszKey)))
+        return FALSE;
+    return SystemPlatform().SetupFindNextMatchLineA(pContextIn, pszKey, pContextOut);
+}
+
 BOOL ScriptedPlatform::SetupFindNextLine(PINFCONTEXT pContextIn, PINFCONTEXT pContextOut)
 {
     if (Call("SetupFindNextLine"))

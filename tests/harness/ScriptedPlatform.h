@@ -176,6 +176,7 @@ public:
     void SetupCloseInfFile(HINF hInf) override;
     BOOL SetupFindFirstLineA(HINF hInf, PCSTR pszSection, PCSTR pszKey, PINFCONTEXT pContext) override;
     BOOL SetupFindNextLine(PINFCONTEXT pContextIn, PINFCONTEXT pContextOut) override;
+    BOOL SetupFindNextMatchLineA(PINFCONTEXT pContextIn, PCSTR pszKey, PINFCONTEXT pContextOut) override;
     DWORD SetupGetFieldCount(PINFCONTEXT pContext) override;
     BOOL SetupGetStringFieldA(PINFCONTEXT pContext, DWORD dwFieldIndex, PSTR pszBuffer, DWORD cchBuffer,
                               PDWORD pcchRequired) override;

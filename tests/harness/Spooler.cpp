@@ -2,6 +2,7 @@
 #include "tests/harness/Report.h"
 #include "tests/harness/Windows.h"
 #include <winspool.h>
+#include <shlwapi.h>
 #include <algorithm>
 #include <vector>
 
@@ -142,6 +143,31 @@ std::vector<std::string> DriverEnvironments(const std::string& name)
 bool IsDriverInstalled(const std::string& name)
 {
     return !DriverEnvironments(name).empty();
+}
+
+std::vector<std::string> DriverFiles(const std::string& name)
+{
+    std::vector<BYTE> buffer;
+    DWORD nDrivers = 0;
+    Enumerate([](LPBYTE p, DWORD cb, LPDWORD pcb, LPDWORD pc) {
+        return ::EnumPrinterDriversA(NULL, NULL, 3, p, cb, pcb, pc);
+    }, "drivers", buffer, nDrivers);
+    std::vector<std::string> files;
+    const DRIVER_INFO_3A* pDrivers = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
+    for (DWORD i = 0; i < nDrivers && files.empty(); ++i) {
+        if (name != pDrivers[i].pName)
+            continue;
+        for (LPCSTR pszPath : { pDrivers[i].pDriverPath, pDrivers[i].pConfigFile, pDrivers[i].pDataFile,
+                                pDrivers[i].pHelpFile })
+            files.push_back(pszPath != NULL ? ::PathFindFileNameA(pszPath) : "");
+        std::vector<std::string> dependents;
+        for (LPCSTR pszPath = pDrivers[i].pDependentFiles; pszPath != NULL && *pszPath != '\0';
+             pszPath += strlen(pszPath) + 1)
+            dependents.push_back(::PathFindFileNameA(pszPath));
+        std::sort(dependents.begin(), dependents.end());
+        files.insert(files.end(), dependents.begin(), dependents.end());
+    }
+    return files;
 }
 
 bool IsPrintProcessorInstalled(const std::string& name)

@@ -25,6 +25,9 @@ bool IsMonitorInstalled(const std::string& name);
 // it knows (not only the caller's own); installed is under any of them.
 std::vector<std::string> DriverEnvironments(const std::string& name);
 bool IsDriverInstalled(const std::string& name);
+// The file names of the driver's record for this machine's environment: its driver,
+// configuration, data and help files, then its dependent files, sorted; none for no driver.
+std::vector<std::string> DriverFiles(const std::string& name);
 bool IsPrintProcessorInstalled(const std::string& name);
 std::vector<std::string> SpoolerPorts();
 // The ports the monitor keeps under its registry key, sorted.

@@ -122,6 +122,33 @@ TEST_CASE("the print processor: installed fresh, replaced when unused, moved asi
     }
 }
 
+TEST_CASE("files of the included INF that the package lacks are taken from the driver directory, or refused")
+{
+    // The included INF's needed sections copy BASE1.DLL, BASE2.DLL, SECOND.DLL and THIRD.DLL.
+    std::string base = harness::FileText(harness::ProgramDirectory() + "\\testbase.inf");
+    REQUIRE(harness::WriteTextFile(harness::SystemInfDirectory() + "\\testbase.inf", base));
+    ScriptedPlatform platform;
+    MessageBoxRecorder boxes;
+    Package package(platform);
+    for (const char* pszFile : { "WITHDRV.DLL", "WITHPP.DLL", "BASE1.DLL" })
+        REQUIRE(harness::WriteTextFile(pszFile, std::string("new ") + pszFile));
+    ::CreateDirectoryA((package.drivers.path + "\\3").c_str(), NULL);
+    for (const char* pszFile : { "BASE2.DLL", "3\\SECOND.DLL" })
+        REQUIRE(harness::WriteTextFile(package.drivers.path + "\\" + pszFile, "installed"));
+
+    CDriverWizardApp app;
+    CHECK_FALSE(app.InstallPrinterDriver("include.inf", "With Include", NULL));
+    REQUIRE(boxes.boxes.size() == 1);
+    CHECK(boxes.boxes[0].text == harness::SystemErrorText(ERROR_FILE_NOT_FOUND));
+    CHECK(platform.CallsTo("EnumPrintProcessorsA").empty());
+
+    REQUIRE(harness::WriteTextFile(package.drivers.path + "\\3\\THIRD.DLL", "installed"));
+    CHECK(app.InstallPrinterDriver("include.inf", "With Include", NULL));
+    CHECK(harness::FileText(package.drivers.path + "\\BASE1.DLL") == "new BASE1.DLL");
+    CHECK(harness::FileText(package.drivers.path + "\\BASE2.DLL") == "installed");
+    ::DeleteFileA((harness::SystemInfDirectory() + "\\testbase.inf").c_str());
+}
+
 TEST_CASE("an INF without Include installs no print processor")
 {
     ScriptedPlatform platform;

@@ -79,25 +79,40 @@ TEST_CASE("a model read: its provider, files, print processor and data type, and
           "models provider=List Vendor data= driver= config= help= processor=, data type= files=" },
         { "lists.inf", "Two Lists",
           "models provider=List Vendor data=TWO.GPD driver=TWODRV.DLL config=TWOUI.DLL help=TWO.HLP processor=, "
-          "data type= files=ONE1.DLL|ONE2.DLL,ONE2.ALT,ONE2.THIRD|TWO1.DLL|SINGLE.DLL|NO.SUCH.SECTION" },
+          "data type= files=ONE1.DLL|ONE2.DLL<ONE2.ALT|TWO1.DLL|SINGLE.DLL|NO.SUCH.SECTION" },
         // Without a data file, the first CopyFiles field is taken, without a leading '@' only.
         { "lists.inf", "Single First",
-          "models provider=List Vendor data=SINGLE.GPD driver=SINGLEDRV.DLL config= help= processor=, data type= "
-          "files=SINGLE.GPD|ONE1.DLL|ONE2.DLL,ONE2.ALT,ONE2.THIRD|NAME@MIDDLE.DLL" },
+          "models provider=List Vendor data=SINGLE.GPD driver=SINGLEDRV.DLL config=SINGLEDRV.DLL help= processor=, "
+          "data type= files=SINGLE.GPD|ONE1.DLL|ONE2.DLL<ONE2.ALT|NAME@MIDDLE.DLL" },
         { "lists.inf", "Empty Fields",
           "models provider=List Vendor data=FIRST.DLL driver= config= help= processor=, data type= "
           "files=FIRST.DLL|LAST.DLL" },
         // Without Include no print processor, data type or needed files, even with their keys.
         { "noinclude.inf", "Without Include",
-          "models provider=Plain Vendor data=WITHOUT.FILES driver=WITHOUTDRV.DLL config= help= processor=, "
-          "data type= files=WITHOUTDRV.DLL" },
-        // With Include, the first Needs adds the included INF's files, if the system has that INF.
+          "models provider=Plain Vendor data=WITHOUT.FILES driver=WITHOUTDRV.DLL config=WITHOUTDRV.DLL help= "
+          "processor=, data type= files=WITHOUTDRV.DLL" },
+        // With Include, every section Needs names adds what each of its CopyFiles lines names in
+        // the included INF, if the system has that INF.
         { "include.inf", "With Include",
-          "models provider=Include Vendor data=WITH.FILES driver=WITHDRV.DLL config= help= included "
-          "processor=WithProc,WITHPP.DLL data type=NT EMF 1.008 files=WITHDRV.DLL|BASE1.DLL|BASE2.DLL" },
+          "models provider=Include Vendor data=WITH.FILES driver=WITHDRV.DLL config=WITHDRV.DLL help= included "
+          "processor=WithProc,WITHPP.DLL data type=NT EMF 1.008 files=WITHDRV.DLL|BASE1.DLL|BASE2.DLL|SECOND.DLL|"
+          "THIRD.DLL" },
         { "include.inf", "With Include",
-          "models provider=Include Vendor data=WITH.FILES driver=WITHDRV.DLL config= help= included "
+          "models provider=Include Vendor data=WITH.FILES driver=WITHDRV.DLL config=WITHDRV.DLL help= included "
           "processor=WithProc,WITHPP.DLL data type=NT EMF 1.008 files=WITHDRV.DLL" },
+        // Every CopyFiles line; a file-list line's first field is the file, its second the
+        // package's file when another ('<' before it), the others no names.
+        { "shapes.inf", "Lines",
+          "models provider=Shapes Vendor data=LINES.GPD driver=LINESDRV.DLL config=LINESUI.DLL help= processor=, "
+          "data type= files=LINES.GPD|LINESDRV.DLL|LINESUI.DLL<LINESUI.NEW|LINES.INI|LINES.HLP|EXTRA.DLL" },
+        // The driver's keys in the install section, where the data section is missing or lacks
+        // them; without a configuration file, the driver's.
+        { "shapes.inf", "Keys Here",
+          "models provider=Shapes Vendor data=KEYS.GPD driver=KEYSDRV.DLL config=KEYSDRV.DLL help=KEYS.HLP "
+          "processor=, data type= files=KEYS.GPD|KEYSDRV.DLL" },
+        { "shapes.inf", "Keys Both",
+          "models provider=Shapes Vendor data=BOTH.GPD driver=BOTHDRV.DLL config=BOTHUI.DLL help=BOTH.HLP "
+          "processor=, data type= files=BOTHDRV.DLL" },
         // An empty model name reads the provider and the models section only.
         { "include.inf", "",
           "models provider=Include Vendor data= driver= config= help= processor=, data type= files=" },
@@ -117,8 +132,10 @@ TEST_CASE("a model read: its provider, files, print processor and data type, and
                 (inf.m_bIncluded ? " included" : "") + " processor=" + inf.m_pszPrintProcessor + "," +
                 inf.m_pszPrintProcessorFile + " data type=" + inf.m_pszDefaultDataType + " files=";
         Names files = NamesOfList(inf.m_pszDependentFiles);
+        Names sources = NamesOfList(inf.m_pszSourceFiles);
+        REQUIRE(sources.size() == files.size());
         for (size_t i = 0; i < files.size(); ++i)
-            read += (i ? "|" : "") + files[i];
+            read += (i ? "|" : "") + files[i] + (sources[i] != files[i] ? "<" + sources[i] : "");
         CHECK(inf.m_cbDependentFiles == LengthOf(files));
         CHECK(read == model.read);
         if (std::string(model.pszModel) == "With Include")
