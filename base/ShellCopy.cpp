@@ -125,16 +125,20 @@ BOOL FindCopySources(LPCSTR pszFileList, LPCSTR pszTargetNames = NULL)
     return TRUE;
 }
 
-} // namespace
-
-BOOL CheckCopySources(LPCSTR pszFileList)
+// Tells the last error's failure and returns FALSE with that error.
+BOOL TellFailure()
 {
-    if (FindCopySources(pszFileList))
-        return TRUE;
     DWORD dwError = ::GetLastError();
     TellCopyFailure(dwError);
     ::SetLastError(dwError);
     return FALSE;
+}
+
+} // namespace
+
+BOOL CheckCopySources(LPCSTR pszFileList)
+{
+    return FindCopySources(pszFileList) || TellFailure();
 }
 
 void TellCopyFailure(DWORD dwError)
@@ -205,12 +209,8 @@ BOOL CopyFilesToDirectory(LPCSTR pszFileList, LPCSTR pszDestination, LPCSTR pszT
     // The shell makes a missing target itself on some systems and fails the copy on others.
     if (::GetFileAttributesA(pszDestination) == INVALID_FILE_ATTRIBUTES)
         MakeDirectories(pszDestination);
-    if (ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR, pszTargetNames))
-        return TRUE;
-    DWORD dwError = ::GetLastError();
-    TellCopyFailure(dwError);
-    ::SetLastError(dwError);
-    return FALSE;
+    return ShellCopyFiles(pszFileList, pszDestination, FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR, pszTargetNames) ||
+           TellFailure();
 }
 
 ShellFileOperation SetShellFileOperation(ShellFileOperation pfnOperation)

@@ -13,13 +13,13 @@ Injection* g_pInjection = NULL;
 Injection::Injection()
 {
     m_directoryCalls = { &Injection::FindFirst, &Injection::FindNext,     &Injection::MakeDirectory,
-                         &Injection::MoveFile,  &Injection::DeleteFile,   &Injection::TempFileName,
-                         &Injection::CopyFile,  &Injection::VolumeInformation };
+                         &Injection::Rename,  &Injection::Delete,   &Injection::TempFileName,
+                         &Injection::CopySingle,  &Injection::VolumeInformation };
     g_pInjection = this;
     m_pfnAllocator = SetBufferAllocator(&Injection::Allocate);
     m_pfnShell = SetShellFileOperation(&Injection::ShellOperation);
     m_pDirectoryCalls = SetDirectoryCalls(&m_directoryCalls);
-    m_pfnLoader = SetLibraryLoader(&Injection::LoadLibrary);
+    m_pfnLoader = SetLibraryLoader(&Injection::Load);
 }
 
 Injection::~Injection()
@@ -106,13 +106,13 @@ BOOL WINAPI Injection::MakeDirectory(LPCSTR pszPath, LPSECURITY_ATTRIBUTES pAttr
     return ::CreateDirectoryA(pszPath, pAttributes);
 }
 
-BOOL WINAPI Injection::MoveFile(LPCSTR pszFrom, LPCSTR pszTo, DWORD dwFlags)
+BOOL WINAPI Injection::Rename(LPCSTR pszFrom, LPCSTR pszTo, DWORD dwFlags)
 {
     return !g_pInjection->Record(SEAM_RENAME, std::string(pszFrom) + " " + (pszTo != NULL ? pszTo : "at restart")) &&
            ::MoveFileExA(pszFrom, pszTo, dwFlags);
 }
 
-BOOL WINAPI Injection::DeleteFile(LPCSTR pszPath)
+BOOL WINAPI Injection::Delete(LPCSTR pszPath)
 {
     return !g_pInjection->Record(SEAM_DELETION, pszPath) && ::DeleteFileA(pszPath);
 }
@@ -123,7 +123,7 @@ UINT WINAPI Injection::TempFileName(LPCSTR pszDirectory, LPCSTR pszPrefix, UINT 
                                                               : ::GetTempFileNameA(pszDirectory, pszPrefix, uUnique, pszName);
 }
 
-BOOL WINAPI Injection::CopyFile(LPCSTR pszFrom, LPCSTR pszTo, BOOL bFailIfExists)
+BOOL WINAPI Injection::CopySingle(LPCSTR pszFrom, LPCSTR pszTo, BOOL bFailIfExists)
 {
     return !g_pInjection->Record(SEAM_FILE_COPY, std::string(pszFrom) + " " + pszTo + (bFailIfExists ? "" : " over")) &&
            ::CopyFileA(pszFrom, pszTo, bFailIfExists);
@@ -136,7 +136,7 @@ BOOL WINAPI Injection::VolumeInformation(LPCSTR pszRoot, LPSTR pszName, DWORD cc
            ::GetVolumeInformationA(pszRoot, pszName, cchName, pdwSerial, pcchComponent, pdwFlags, pszFileSystem, cch);
 }
 
-BOOL Injection::LoadLibrary(LPCSTR pszLibrary)
+BOOL Injection::Load(LPCSTR pszLibrary)
 {
     return !g_pInjection->Record(SEAM_LIBRARY, pszLibrary) && ::LoadLibraryA(pszLibrary) != NULL;
 }

@@ -49,13 +49,13 @@ private:
     static HANDLE WINAPI FindFirst(LPCSTR pszPattern, LPWIN32_FIND_DATAA pFound);
     static BOOL WINAPI FindNext(HANDLE hFind, LPWIN32_FIND_DATAA pFound);
     static BOOL WINAPI MakeDirectory(LPCSTR pszPath, LPSECURITY_ATTRIBUTES pAttributes);
-    static BOOL WINAPI MoveFile(LPCSTR pszFrom, LPCSTR pszTo, DWORD dwFlags);
-    static BOOL WINAPI DeleteFile(LPCSTR pszPath);
+    static BOOL WINAPI Rename(LPCSTR pszFrom, LPCSTR pszTo, DWORD dwFlags);
+    static BOOL WINAPI Delete(LPCSTR pszPath);
     static UINT WINAPI TempFileName(LPCSTR pszDirectory, LPCSTR pszPrefix, UINT uUnique, LPSTR pszName);
-    static BOOL WINAPI CopyFile(LPCSTR pszFrom, LPCSTR pszTo, BOOL bFailIfExists);
+    static BOOL WINAPI CopySingle(LPCSTR pszFrom, LPCSTR pszTo, BOOL bFailIfExists);
     static BOOL WINAPI VolumeInformation(LPCSTR pszRoot, LPSTR pszName, DWORD cchName, LPDWORD pdwSerial,
                                          LPDWORD pcchComponent, LPDWORD pdwFlags, LPSTR pszFileSystem, DWORD cch);
-    static BOOL LoadLibrary(LPCSTR pszLibrary);
+    static BOOL Load(LPCSTR pszLibrary);
     // Records the call; true, with the last error set, when it is the one to fail.
     bool Record(SeamKind kind, const std::string& what, bool bErrorUi = false);
 

@@ -418,37 +418,31 @@ BOOL ScriptedPlatform::SetupCopyOEMInfA(PCSTR pszSourceInfFileName, PCSTR pszMed
 
 LONG ScriptedPlatform::RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, REGSAM samDesired, PHKEY phkResult)
 {
-    if (Call("RegOpenKeyExA", Text(pszSubKey)))
-        return (LONG)::GetLastError();
-    return SystemPlatform().RegOpenKeyExA(hKey, pszSubKey, samDesired, phkResult);
+    return Call("RegOpenKeyExA", Text(pszSubKey)) ? (LONG)::GetLastError()
+                                                   : SystemPlatform().RegOpenKeyExA(hKey, pszSubKey, samDesired, phkResult);
 }
 
 LONG ScriptedPlatform::RegQueryInfoKeyA(HKEY hKey, LPDWORD pcSubKeys)
 {
-    if (Call("RegQueryInfoKeyA"))
-        return (LONG)::GetLastError();
-    return SystemPlatform().RegQueryInfoKeyA(hKey, pcSubKeys);
+    return Call("RegQueryInfoKeyA") ? (LONG)::GetLastError() : SystemPlatform().RegQueryInfoKeyA(hKey, pcSubKeys);
 }
 
 LONG ScriptedPlatform::RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR pszName, LPDWORD pcchName)
 {
-    if (Call("RegEnumKeyExA", std::to_string(dwIndex)))
-        return (LONG)::GetLastError();
-    return SystemPlatform().RegEnumKeyExA(hKey, dwIndex, pszName, pcchName);
+    return Call("RegEnumKeyExA", std::to_string(dwIndex)) ? (LONG)::GetLastError()
+                                                          : SystemPlatform().RegEnumKeyExA(hKey, dwIndex, pszName, pcchName);
 }
 
 LONG ScriptedPlatform::RegQueryValueExA(HKEY hKey, LPCSTR pszValueName, LPBYTE pData, LPDWORD pcbData)
 {
-    if (Call("RegQueryValueExA", Text(pszValueName) + (pData == NULL ? " size" : "")))
-        return (LONG)::GetLastError();
-    return SystemPlatform().RegQueryValueExA(hKey, pszValueName, pData, pcbData);
+    return Call("RegQueryValueExA", Text(pszValueName) + (pData == NULL ? " size" : ""))
+               ? (LONG)::GetLastError()
+               : SystemPlatform().RegQueryValueExA(hKey, pszValueName, pData, pcbData);
 }
 
 LONG ScriptedPlatform::RegCloseKey(HKEY hKey)
 {
-    if (Call("RegCloseKey"))
-        return (LONG)::GetLastError();
-    return SystemPlatform().RegCloseKey(hKey);
+    return Call("RegCloseKey") ? (LONG)::GetLastError() : SystemPlatform().RegCloseKey(hKey);
 }
 
 } // namespace harness
