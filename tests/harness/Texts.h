@@ -16,6 +16,11 @@ const char kNoMonitorInf[] = "Unable to open file: monitorxp.inf.\nInstallation 
 const char kIllegalName[] = "The name you specified contains illegal characters ! \\ \\ / : * ? < > | , or is too "
                             "long. Maximum length is 220 characters.";
 const char kNoDirectory[] = "No directory selected or created.";
+// The prefixes of the spooler's steps' failures: its start, stop and restart, and its dependents'.
+const char* const kSpoolerPrefixes[] = { "Unable to start the spooler service: ", "Unable to stop spooler: ",
+                                         "Unable to restart spooler: ",
+                                         "Some services that are dependent on the spooler service might not have "
+                                         "successfully restarted: " };
 const char kNameTaken[] = "A printer by that name or shared name is already installed.\nPlease choose a different name.";
 
 } // namespace harness

@@ -56,17 +56,6 @@ void ReplaceText(const std::string& path, const std::string& text)
     WriteTextFile(path, text);
 }
 
-// The prefixes of the spooler's steps' boxes.
-const UINT kPrefixes[] = { IDS_SPOOLER_START_FAILED, IDS_SPOOLER_STOP_FAILED, IDS_SPOOLER_RESTART_FAILED,
-                           IDS_DEPENDENTS_NOT_STARTED };
-
-std::string LoadedText(UINT nID)
-{
-    char szText[1024] = "";
-    ::LoadStringA(::GetModuleHandleA(NULL), nID, szText, sizeof(szText));
-    return szText;
-}
-
 // Whether the box's text is the prefix and the system's text, whole, or followed by lines of
 // details (a file's name, the services not started).
 bool IsWhole(const std::string& box, const std::string& prefix, const std::string& text)
@@ -451,10 +440,20 @@ public:
         servicesBefore = platform.services;
         wizard.bRealSteps = wizard.bRealInfSearch = true;
         wizard.nextShowing = [this](CDialog& page) { return NextShowing(page); };
-        wizard.realPages[IDD_WELCOME] = [this](CDialog&, HWND hPage) { WelcomePage(hPage); };
+        // The welcome page: the road's task and Next, or Cancel where installing is not offered;
+        // the summary page: Finish.
+        wizard.realPages[IDD_WELCOME] = [this](CDialog&, HWND hPage) {
+            bool bCancel = Bounded() || (variant.road == INSTALL_ROAD && !IsEnabled(hPage, IDC_INSTALL));
+            Click(hPage, variant.road == COPY_ROAD ? IDC_COPY : IDC_INSTALL);
+            Click(hPage, bCancel ? IDCANCEL : IDOK);
+            StopIfEnded();
+        };
         wizard.realPages[IDD_PRINTER] = [this](CDialog& page, HWND hPage) { PrinterPage(page, hPage); };
         wizard.realPages[IDD_DESTINATION] = [this](CDialog& page, HWND hPage) { DestinationPage(page, hPage); };
-        wizard.realPages[IDD_SUMMARY] = [this](CDialog&, HWND hPage) { SummaryPage(hPage); };
+        wizard.realPages[IDD_SUMMARY] = [this](CDialog&, HWND hPage) {
+            Click(hPage, Bounded() ? IDCANCEL : IDOK);
+            StopIfEnded();
+        };
         // The printer and destination pages are real until the user has passed them; the welcome
         // and summary pages are real where the whole road is swept (elsewhere their calls are not).
         bool bWholeRoad = variant.pszStretch != NULL && variant.pszStretch[0] == '\0';
@@ -586,20 +585,6 @@ public:
                 showing.nResult = PAGE_CANCEL;
         }
         return showing;
-    }
-    // The welcome page: the road's task, and Next; Cancel where installing is not offered.
-    void WelcomePage(HWND hPage)
-    {
-        if (Bounded() || (variant.road == INSTALL_ROAD && !IsEnabled(hPage, IDC_INSTALL)))
-            return Click(hPage, IDCANCEL);
-        Click(hPage, variant.road == COPY_ROAD ? IDC_COPY : IDC_INSTALL);
-        Click(hPage, IDOK);
-        StopIfEnded();
-    }
-    void SummaryPage(HWND hPage)
-    {
-        Click(hPage, Bounded() ? IDCANCEL : IDOK);
-        StopIfEnded();
     }
     // Next may be pressed only while a listed port is selected, and it hands on that port; the
     // file port is always offered.
@@ -755,9 +740,9 @@ public:
                 if (std::find(accepted.begin(), accepted.end(), box.text) == accepted.end())
                     continue;
             } else if (!IsWhole(box.text, "", text) &&
-                       !(bServiceCall && std::any_of(std::begin(kPrefixes), std::end(kPrefixes), [&](UINT nID) {
-                           return IsWhole(box.text, LoadedText(nID), text);
-                       }))) {
+                       !(bServiceCall &&
+                         std::any_of(std::begin(kSpoolerPrefixes), std::end(kSpoolerPrefixes),
+                                     [&](const char* pszPrefix) { return IsWhole(box.text, pszPrefix, text); }))) {
                 continue;
             }
             bool bAlone = IsWhole(box.text, "", text) && !StartsWith(failure.where, "destination");
@@ -785,8 +770,15 @@ public:
                      (platform.drivers.empty() || FileText(file) != FileText(package.directory.path + "\\IZOVPP.DLL")))
                 Violation("the print processor's old file was not put back");
         }
-        // The monitor's files are all the earlier installation's, or all the package's.
-        std::string generations = MonitorGenerations();
+        // The monitor's files are all the earlier installation's ('o'), or all the package's ('n').
+        std::string generations;
+        for (const std::string& name : kMonitorFiles) {
+            std::string path = SystemDirectoryFile(name.c_str());
+            generations += !Exists(path)                       ? 'x'
+                           : FileText(path) == "old " + name ? 'o'
+                           : FileText(path) == FileText(package.directory.path + "\\pxmonitor\\" + name) ? 'n'
+                                                                                               : '?';
+        }
         if (generations != "oo" && generations != "nn")
             Violation("the monitor's files are not those of one installation: " + generations);
         else if (generations == "oo" && !variant.bMonitorInstalled && !platform.monitors.empty())
@@ -802,20 +794,6 @@ public:
             Violation("a file outside the print processor directory was moved or replaced");
         if (variant.bMonitorInstalled && platform.monitors.empty())
             Violation("the monitor is no longer registered");
-    }
-    // For each of the monitor's files in the system directory: 'o' the earlier installation's,
-    // 'n' the package's, 'x' none, '?' another.
-    std::string MonitorGenerations() const
-    {
-        std::string generations;
-        for (const std::string& name : kMonitorFiles) {
-            std::string path = SystemDirectoryFile(name.c_str());
-            generations += !Exists(path)                       ? 'x'
-                           : FileText(path) == "old " + name ? 'o'
-                           : FileText(path) == FileText(package.directory.path + "\\pxmonitor\\" + name) ? 'n'
-                                                                                               : '?';
-        }
-        return generations;
     }
     // What is reported done was done, the flow went back to the page it must, and the road ends
     // done where it must.

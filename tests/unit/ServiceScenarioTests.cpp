@@ -37,10 +37,7 @@ namespace {
 
 const int kForever = ScriptedPlatform::kForever;
 enum Kind { START_FAILED, STOP_FAILED, RESTART_FAILED, NOT_RESTARTED, QUESTION, COPY_REFUSED, UNKNOWN };
-const char* const kPrefixes[] = { "Unable to start the spooler service: ", "Unable to stop spooler: ",
-                                  "Unable to restart spooler: ",
-                                  "Some services that are dependent on the spooler service might not have "
-                                  "successfully restarted: " };
+const char* const* const kPrefixes = harness::kSpoolerPrefixes;
 const int kStringIDs[] = { 2041, 2046, 2047, 2048, 2040, 2038 };
 const DWORD kErrors[] = { 5, 1051, 1052, 1053, 1056, 1058, 1061, 1062, 1067, 1068, 1069, 8 };
 
