@@ -3,6 +3,7 @@
 #include "base/Buffers.h"
 #include "monitor/MonitorInf.h"
 #include "monitor/MonitorInfText.h"
+#include "tests/harness/CodePage.h"
 #include "tests/harness/Files.h"
 #include "tests/harness/MessageBoxes.h"
 #include "tests/harness/Process.h"
@@ -91,6 +92,9 @@ TEST_CASE("Windows 2000 rule: the key's file section, and the DLL of the section
     std::string last = options + Lines({ "2,ONE.DLL , a", "2,TWO.DLL" });
     CHECK(Read(last, false) == "Mon, KEY, : ONE.DLL TWO.DLL");
     CHECK(Read(last.substr(0, last.size() - 2), false) == "Mon, KEY, : ONE.DLL TWO.DLL");
+    // A name whose character's second byte is '[' does not end the section (run in every code page).
+    CHECK(Read(options + harness::InCodePage(L"2,ゼ1.DLL\r\n2,X.HLP\r\n[Dll]\r\n2,MON.DLL,x\r\n"), false) ==
+          harness::InCodePage(L"Mon, KEY, MON.DLL: ゼ1.DLL X.HLP"));
 }
 
 TEST_CASE("what the text lacks stays empty, and nothing is written past a field or the list")

@@ -1,10 +1,9 @@
-// Text walked by characters of the system's ANSI code page. ctest runs this under each
-// double-byte code page and under 1252; the names are written once (harness/CodePage.h).
+// Text walked by characters of the system's ANSI code page. ctest runs this, and the monitor INF's
+// Windows 2000 rules, under each double-byte code page and under 1252; the names are written once
+// (harness/CodePage.h).
 #include <doctest.h>
 #include "base/Text.h"
-#include "monitor/MonitorInfText.h"
 #include "tests/harness/CodePage.h"
-#include "tests/harness/Files.h"
 #include <string>
 
 using namespace harness;
@@ -25,16 +24,6 @@ std::string CutOneByteShort(const char* psz)
 {
     std::string cut(strlen(psz), 'x');
     return CopyWholeChars(&cut[0], cut.size(), psz) ? "whole" : cut.c_str();
-}
-
-std::string MonitorFiles(const char* pszInf)
-{
-    MonitorInfFields fields;
-    ReadMonitorInfText(pszInf, false, &fields);
-    std::string read = std::string(fields.szDllName) + ":";
-    for (const std::string& name : NamesOfList(fields.fileList))
-        read += " " + name;
-    return read;
 }
 
 // A look into the text, and what it finds: the text from the character found ("-" for none),
@@ -65,9 +54,6 @@ const struct {
     { L"日\\IZOV.DLL", [](const char* p) { return YesNo(IsPlainFileName(p)); }, L"no" },
     { L"*.DLL", [](const char* p) { return YesNo(IsPlainFileName(p)); }, L"no" },
     { L"...", [](const char* p) { return YesNo(IsPlainFileName(p)); }, L"no" },
-    // The Windows 2000 rules end the key's file section at the next section's "[".
-    { L"[Options]\r\n\"Mon\" = KEY\r\n[Files-KEY]\r\n2,ゼ1.DLL\r\n2,X.HLP\r\n[Dll]\r\n2,MON.DLL,x\r\n", MonitorFiles,
-      L"MON.DLL: ゼ1.DLL X.HLP" },
 };
 
 } // namespace
