@@ -2,6 +2,7 @@
 #pragma once
 #include <doctest.h>
 #include "res/resource.h"
+#include "tests/harness/Lines.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"

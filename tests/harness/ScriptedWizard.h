@@ -3,6 +3,7 @@
 // flow did is written to a trace.
 #pragma once
 #include "app/DriverWizardApp.h"
+#include "tests/harness/Lines.h"
 #include <doctest.h>
 #include <deque>
 #include <functional>
@@ -82,17 +83,3 @@ private:
 };
 
 } // namespace harness
-
-// Traces print line by line when a check fails.
-namespace doctest {
-template <>
-struct StringMaker<std::vector<std::string>> {
-    static String convert(const std::vector<std::string>& lines)
-    {
-        String text = "{";
-        for (const std::string& line : lines)
-            text += String("\n    \"") + line.c_str() + "\"";
-        return text + " }";
-    }
-};
-} // namespace doctest
