@@ -15,12 +15,26 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 
+own_prefix=
+xvfb=
+cleanup() {
+    if [ -n "$own_prefix" ]; then
+        WINEPREFIX="$own_prefix" wineserver -k 2>/dev/null
+        rm -rf "$own_prefix"
+    fi
+    if [ -n "$xvfb" ]; then
+        kill "$xvfb" 2>/dev/null
+        wait "$xvfb" 2>/dev/null
+    fi
+}
+trap cleanup EXIT
+
 template=${WINETEST_PREFIX:?WINETEST_PREFIX is not set}
 prefix=$template
 if [ "${WINETEST_OWN_PREFIX:-0}" = 1 ]; then
     prefix=$(mktemp -d "${TMPDIR:-/tmp}/winetest.XXXXXX")
+    own_prefix=$prefix
     cp -a "$template/." "$prefix/"
-    trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
 elif [ -n "${WINETEST_WINVER:-}" ]; then
     echo "wine-test.sh: WINETEST_WINVER needs WINETEST_OWN_PREFIX=1" >&2
     exit 2
@@ -44,17 +58,34 @@ for drive in ${WINETEST_DRIVES:-}; do
 done
 
 if [ -n "${WINETEST_WINVER:-}" ] &&
-    ! wine reg add 'HKCU\Software\Wine' /v Version /d "$WINETEST_WINVER" /f >/dev/null 2>&1; then
-    echo "wine-test.sh: the prefix cannot be made to report $WINETEST_WINVER" >&2
+    ! said=$(wine reg add 'HKCU\Software\Wine' /v Version /d "$WINETEST_WINVER" /f 2>&1); then
+    echo "wine-test.sh: the prefix cannot be made to report $WINETEST_WINVER: $said" >&2
     exit 2
 fi
 
-out=$(mktemp "${TMPDIR:-/tmp}/winetest-out.XXXXXX")
+# A display of its own: the server takes the first free number itself and tells it once it
+# takes connections. (xvfb-run -a chooses the number before any server holds it, and two runs
+# started together have ended up on one display, each closing it under the other.)
 if [ "${WINETEST_OWN_DISPLAY:-0}" = 1 ]; then
-    timeout -k 5 "${WINETEST_TIMEOUT:-300}" xvfb-run -a -s "-screen 0 1024x768x24" wine "$@" >"$out"
-else
-    timeout -k 5 "${WINETEST_TIMEOUT:-300}" wine "$@" >"$out"
+    number=$(mktemp "${TMPDIR:-/tmp}/winetest-display.XXXXXX")
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+    xvfb=$!
+    waited=0
+    while ! grep -q . "$number" && [ $waited -lt 300 ] && kill -0 "$xvfb" 2>/dev/null; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    display=$(cat "$number")
+    rm -f "$number"
+    if [ -z "$display" ]; then
+        echo "wine-test.sh: the virtual display did not start" >&2
+        exit 2
+    fi
+    export DISPLAY=":$display"
 fi
+
+out=$(mktemp "${TMPDIR:-/tmp}/winetest-out.XXXXXX")
+timeout -k 5 "${WINETEST_TIMEOUT:-300}" wine "$@" >"$out"
 rc=$?
 cat "$out"
 # Code under test that ends the process itself (ExitProcess) would end the run with 0 and
