@@ -65,7 +65,7 @@ fi
 
 # A display of its own: the server takes the first free number itself and tells it once it
 # takes connections. (xvfb-run -a chooses the number before any server holds it, and two runs
-# started together have ended up on one display, each closing it under the other.)
+# started together have ended up on one display, which the first to end closes under the other.)
 if [ "${WINETEST_OWN_DISPLAY:-0}" = 1 ]; then
     number=$(mktemp "${TMPDIR:-/tmp}/winetest-display.XXXXXX")
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
