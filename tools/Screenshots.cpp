@@ -2,11 +2,9 @@
 // that scripts/screenshots.sh runs. It saves BMP files into SCREENSHOT_DIR.
 #include <doctest.h>
 #include "res/resource.h"
-#include "tests/harness/ListView.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Windows.h"
 #include "tests/e2e/Roads.h"
-#include "vendor/pxmonitor/AddPortDialog.h"
 #include <string>
 
 using namespace harness;
@@ -42,18 +40,8 @@ TEST_CASE("screenshots: the welcome, printer and summary pages")
     REQUIRE(hWelcome != NULL);
     Shoot(hWelcome, "welcome");
 
-    PostClick(hWelcome, IDOK);
-    HWND hBox = wizard.WaitForMessageBox(NULL, 10000);
-    REQUIRE(hBox != NULL);
-    AnswerMessageBox(hBox, IDYES);
-    HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 60000);
-    REQUIRE(hPrinter != NULL);
-    PostClick(hPrinter, IDC_NEW_PORT);
-    HWND hDialog = wizard.WaitForWindow("Add ZUV Izov Port", 30000);
-    REQUIRE(hDialog != NULL);
-    PostClick(hDialog, IDOK);
-    HWND hPorts = ::GetDlgItem(hPrinter, IDC_PORTS);
-    REQUIRE(WaitFor([&] { return ListColumn(hPorts, 0).size() == 2; }, 10000));
+    HWND hPrinter = OpenPrinterPage(wizard, true);
+    AddPortThroughMonitor(wizard, hPrinter, 0, IDOK);
     TypeText(hPrinter, IDC_PRINTER_NAME, "Izov Office");
     Shoot(hPrinter, "printer");
     ShootSummaryAndCancel(wizard, hPrinter, "summary");

@@ -3,9 +3,11 @@
 #include <doctest.h>
 #include "res/resource.h"
 #include "tests/harness/Lines.h"
+#include "tests/harness/ListView.h"
 #include "tests/harness/Process.h"
 #include "tests/harness/Texts.h"
 #include "tests/harness/Windows.h"
+#include "vendor/pxmonitor/AddPortDialog.h"
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +72,56 @@ inline HWND ChooseCopyTask(WizardProcess& wizard)
     HWND hDestination = wizard.WaitForPage(IDC_DRIVE, 10000);
     REQUIRE(hDestination != NULL);
     return hDestination;
+}
+
+// From the welcome page to the printer page, saying Yes when asked to start the spooler.
+inline HWND OpenPrinterPage(WizardProcess& wizard, bool bSpoolerStopped)
+{
+    HWND hWelcome = wizard.WaitForPage(IDC_INSTALL, 30000);
+    REQUIRE(hWelcome != NULL);
+    PostClick(hWelcome, IDOK);
+    if (bSpoolerStopped) {
+        MessageBoxRecord box;
+        HWND hBox = wizard.WaitForMessageBox(&box, 10000);
+        REQUIRE(hBox != NULL);
+        CHECK(box.text == kStartSpooler);
+        CHECK(box.type == (MB_YESNO | MB_ICONQUESTION));
+        AnswerMessageBox(hBox, IDYES);
+    }
+    HWND hPrinter = wizard.WaitForPage(IDC_NEW_PORT, 60000);
+    REQUIRE(hPrinter != NULL);
+    return hPrinter;
+}
+
+// The port's row in the printer page's list, or -1.
+inline int ItemOf(HWND hPrinter, const std::string& port)
+{
+    std::vector<std::string> names = ListColumn(::GetDlgItem(hPrinter, IDC_PORTS), 0);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == port)
+            return (int)i;
+    }
+    return -1;
+}
+
+const char kAddPortTitle[] = "Add ZUV Izov Port";
+
+// "New &VOV Port...", and the monitor's dialog answered: OK with the connection chosen, or
+// Cancel. Returns the port name the dialog proposed.
+inline std::string AddPortThroughMonitor(WizardProcess& wizard, HWND hPrinter, int nConnection, int nAnswer)
+{
+    PostClick(hPrinter, IDC_NEW_PORT);
+    HWND hDialog = wizard.WaitForWindow(kAddPortTitle, 30000);
+    REQUIRE(hDialog != NULL);
+    CHECK(::GetWindow(hDialog, GW_OWNER) == hPrinter);
+    std::string proposed = ControlText(hDialog, IDC_PORT_NAME);
+    ::SendDlgItemMessageA(hDialog, IDC_CONNECTION, CB_SETCURSEL, (WPARAM)nConnection, 0);
+    PostClick(hDialog, nAnswer);
+    CHECK(WaitFor([&] { return !::IsWindow(hDialog); }, 10000));
+    // The page lists its ports afresh once the dialog is gone.
+    if (nAnswer == IDOK)
+        CHECK(WaitFor([&] { return ItemOf(hPrinter, proposed) >= 0; }, 10000));
+    return proposed;
 }
 
 } // namespace harness
